@@ -1,0 +1,36 @@
+#pragma once
+// Files and folders. Paths are in Windows form (backslashes); the portable implementation maps
+// them to the host in one place.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace tavrin {
+
+enum class FileReadResult { Ok, OpenFailed, SizeFailed, ReadFailed };
+
+struct DirectoryEntry {
+    std::wstring name;
+    bool isDirectory = false;
+};
+
+class FileSystem {
+public:
+    virtual ~FileSystem() = default;
+
+    virtual FileReadResult ReadWholeFile(const std::wstring& path,
+                                         std::vector<uint8_t>& contents) = 0;
+    virtual bool FileExists(const std::wstring& path) = 0;
+    virtual bool DirectoryExists(const std::wstring& path) = 0;
+    // Entries of a folder, without "." and "..", in no particular order.
+    virtual bool ListDirectory(const std::wstring& path, std::vector<DirectoryEntry>& entries) = 0;
+    virtual bool CreateFolder(const std::wstring& path) = 0;
+    virtual bool CopyOneFile(const std::wstring& from, const std::wstring& to, bool failIfExists) = 0;
+    virtual bool RemoveFile(const std::wstring& path) = 0;
+    // Writes a temporary file in the same folder, flushes it, then swaps it in, so that a crash
+    // leaves either the old file or the new one, never a torn one.
+    virtual bool ReplaceFileAtomically(const std::wstring& path,
+                                       const std::vector<uint8_t>& contents) = 0;
+};
+
+}  // namespace tavrin

@@ -1,0 +1,20 @@
+#pragma once
+#include "ports/FileSystem.h"
+
+namespace tavrin {
+
+// POSIX files behind Windows-form paths.
+class PortableFileSystem final : public FileSystem {
+public:
+    FileReadResult ReadWholeFile(const std::wstring& path, std::vector<uint8_t>& contents) override;
+    bool FileExists(const std::wstring& path) override;
+    bool DirectoryExists(const std::wstring& path) override;
+    bool ListDirectory(const std::wstring& path, std::vector<DirectoryEntry>& entries) override;
+    bool CreateFolder(const std::wstring& path) override;
+    bool CopyOneFile(const std::wstring& from, const std::wstring& to, bool failIfExists) override;
+    bool RemoveFile(const std::wstring& path) override;
+    bool ReplaceFileAtomically(const std::wstring& path,
+                               const std::vector<uint8_t>& contents) override;
+};
+
+}  // namespace tavrin

@@ -1,0 +1,30 @@
+#pragma once
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "ports/DebugLog.h"
+
+namespace tavrin::test {
+
+class RecordingDebugLog final : public DebugLog {
+public:
+    void Write(const std::wstring& line) override {
+        std::lock_guard<std::mutex> lock(mutex_);
+        lines.push_back(line);
+    }
+    bool Contains(const std::wstring& line) const {
+        std::lock_guard<std::mutex> lock(mutex_);
+        for (const auto& written : lines) {
+            if (written == line) return true;
+        }
+        return false;
+    }
+
+    std::vector<std::wstring> lines;
+
+private:
+    mutable std::mutex mutex_;
+};
+
+}  // namespace tavrin::test
