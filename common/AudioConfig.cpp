@@ -1,0 +1,243 @@
+#include "common/AudioConfig.h"
+
+#include <climits>
+#include <cwctype>
+#include <utility>
+
+#include "ports/portable/HostPath.h"
+
+namespace tavrin {
+namespace {
+
+// Lines the diagnostic formatter writes are cut to its 256-character buffer.
+constexpr size_t kLogLineCapacity = 256;
+
+void LogLine(DebugLog& log, const std::wstring& prefix, const std::wstring& value) {
+    std::wstring line = prefix + value + L"\n";
+    if (line.size() > kLogLineCapacity - 1) line.resize(kLogLineCapacity - 1);
+    log.Write(line);
+}
+
+std::wstring WithBackslash(const std::wstring& folder) { return folder + L"\\"; }
+
+}  // namespace
+
+ConfigConversionError::ConfigConversionError(const std::wstring& value)
+    : std::runtime_error(ToUtf8(L"'" + value + L"' is not a valid integer value")),
+      message_(L"'" + value + L"' is not a valid integer value") {}
+
+int32_t StrictInteger(const std::wstring& value) {
+    size_t at = 0;
+    while (at < value.size() && value[at] == L' ') ++at;
+    bool negative = false;
+    if (at < value.size() && (value[at] == L'-' || value[at] == L'+')) {
+        negative = value[at] == L'-';
+        ++at;
+    }
+    if (at == value.size()) throw ConfigConversionError(value);
+    int64_t number = 0;
+    for (; at < value.size(); ++at) {
+        if (value[at] < L'0' || value[at] > L'9') throw ConfigConversionError(value);
+        number = number * 10 + (value[at] - L'0');
+        if (number > static_cast<int64_t>(INT32_MAX) + (negative ? 1 : 0)) {
+            throw ConfigConversionError(value);
+        }
+    }
+    return static_cast<int32_t>(negative ? -number : number);
+}
+
+int32_t LenientInteger(const std::wstring& value) {
+    size_t at = 0;
+    while (at < value.size() && std::iswspace(value[at])) ++at;
+    bool negative = false;
+    if (at < value.size() && (value[at] == L'-' || value[at] == L'+')) {
+        negative = value[at] == L'-';
+        ++at;
+    }
+    int64_t number = 0;
+    for (; at < value.size() && value[at] >= L'0' && value[at] <= L'9'; ++at) {
+        number = number * 10 + (value[at] - L'0');
+        if (number > static_cast<int64_t>(INT32_MAX) + 1) break;  // the CRT saturates
+    }
+    if (negative) return number > static_cast<int64_t>(INT32_MAX) ? INT32_MIN
+                                                                    : static_cast<int32_t>(-number);
+    return number > INT32_MAX ? INT32_MAX : static_cast<int32_t>(number);
+}
+
+std::vector<std::wstring> SplitAtCommas(const std::wstring& value) {
+    std::vector<std::wstring> fields;
+    if (value.empty()) return fields;
+    size_t start = 0;
+    for (;;) {
+        const size_t comma = value.find(L',', start);
+        fields.push_back(value.substr(start, comma - start));
+        if (comma == std::wstring::npos) return fields;
+        start = comma + 1;
+    }
+}
+
+int ReadConfigText(ProfileStore& profiles, const std::wstring& file, const std::wstring& section,
+                   const std::wstring& key, std::wstring& target) {
+    wchar_t buffer[kConfigTextCapacity];
+    const uint32_t count =
+        profiles.GetString(section.c_str(), key.c_str(), L"", buffer, kConfigTextCapacity, file);
+    if (count == 0) return 1;
+    target.assign(buffer, count);
+    return 0;
+}
+
+uint32_t ReadConfigValue(ProfileStore& profiles, const std::wstring& file,
+                         const std::wstring& section, const std::wstring& key, wchar_t* buffer,
+                         uint32_t capacity) {
+    if (capacity == 0) return 0;
+    return profiles.GetString(section.c_str(), key.c_str(), L"", buffer, capacity, file);
+}
+
+std::wstring ReadConfigValue(ProfileStore& profiles, const std::wstring& file,
+                             const std::wstring& section, const std::wstring& key,
+                             uint32_t capacity) {
+    std::wstring buffer(capacity, L'\0');
+    const uint32_t count = ReadConfigValue(profiles, file, section, key, buffer.data(), capacity);
+    buffer.resize(count);
+    return buffer;
+}
+
+void WriteConfigValue(ProfileStore& profiles, const std::wstring& file,
+                      const std::wstring& section, const std::wstring& key,
+                      const std::wstring& text) {
+    profiles.WriteString(section.c_str(), key.c_str(), text.c_str(), file);
+}
+
+void LoadAudioConfig(Platform& platform, const std::wstring& fileName,
+                     const std::wstring& programFullPath, CAudioConfig& record,
+                     ConfigReader reader) {
+    using namespace config_keys;
+    // 1. The program's own folder and name.
+    const size_t lastBackslash = programFullPath.find_last_of(L'\\');
+    record.SourceAppFileName = lastBackslash == std::wstring::npos
+                                   ? programFullPath
+                                   : programFullPath.substr(lastBackslash + 1);
+    record.SourceFolderFullPath =
+        lastBackslash == std::wstring::npos ? L"" : programFullPath.substr(0, lastBackslash + 1);
+    LogLine(platform.debugLog, L"##### SourceAppFileName = ", record.SourceAppFileName);
+    LogLine(platform.debugLog, L"##### SourceFolderFullPath = ", record.SourceFolderFullPath);
+
+    // 2. The file beside the program.
+    const std::wstring file = record.SourceFolderFullPath + fileName;
+
+    // 3. Every text key into its own field.
+    const std::pair<const ConfigKey&, std::wstring&> textKeys[] = {
+        {kLanguageFolderName, record.LanguageFolderName},
+        {kSkinFolderName, record.SkinFolderName},
+        {kInstallAppTitle, record.InstallAppTitle},
+        {kInstallIconFileName, record.InstallIconFileName},
+        {kInstallFolderName, record.InstallFolderName},
+        {kShortcutFolderName, record.ShortcutFolderName},
+        {kAppShortcutName, record.AppShortcutName},
+        {kUninstallAppTitle, record.UninstallAppTitle},
+        {kUninstallIconFileName, record.UninstallIconFileName},
+        {kUninstallShortcutName, record.UninstallShortcutName},
+        {kPublisher, record.Publisher},
+        {kUninstallDisplayName, record.UninstallDisplayName},
+        {kAPPFileName, record.APPFileName},
+        {kUninstallFileName, record.UninstallFileName},
+        {kUserManualShortcutName, record.UserManualShortcutName},
+        {kDeviceActiveIconFileName, record.DeviceActiveIconFileName},
+        {kDeviceUnactiveIconFileName, record.DeviceUnactiveIconFileName},
+        {kTrayIconRestorOn, record.TrayIconRestorOn},
+        {kEffectAPPFileName, record.EffectAPPFileName},
+        {kEffectAppShortcutName, record.EffectAppShortcutName},
+        {kPluginFolderName, record.PluginFolderName},
+        {kDebugLevelApplication, record.DebugLevelApplication},
+        {kDebugLevelService, record.DebugLevelService},
+    };
+    for (const auto& [key, field] : textKeys) {
+        ReadConfigText(platform.profiles, file, key.section, key.key, field);
+    }
+    if (reader == ConfigReader::Setup) {
+        ReadConfigText(platform.profiles, file, kShortcutFolderNameUp.section,
+                       kShortcutFolderNameUp.key, record.ShortcutFolderNameUp);
+        ReadConfigText(platform.profiles, file, kSoundEffectAPPFileName.section,
+                       kSoundEffectAPPFileName.key, record.SoundEffectAPPFileName);
+    }
+
+    // 4. Debug levels default to "0".
+    if (record.DebugLevelApplication.empty()) record.DebugLevelApplication = L"0";
+    if (record.DebugLevelService.empty()) record.DebugLevelService = L"0";
+
+    // 5. Derived folders.
+    Environment& environment = platform.environment;
+    record.ProgramFilesFolder = WithBackslash(environment.GetKnownFolder(KnownFolder::ProgramFiles));
+    record.InstallFolderFullPath = record.ProgramFilesFolder + record.InstallFolderName + L"\\";
+    const bool wow64 = environment.IsWow64Process();
+    record.SystemFolderPath = WithBackslash(
+        environment.GetKnownFolder(wow64 ? KnownFolder::SystemX86 : KnownFolder::System));
+    void* cookie = nullptr;
+    const bool redirectionOff = wow64 && environment.DisableRedirection(cookie);
+    record.SystemDirectoryPath = WithBackslash(environment.SystemDirectory());
+    if (redirectionOff) environment.RevertRedirection(cookie);
+}
+
+std::wstring PerUserConfigPath(Environment& environment, const CAudioConfig& record) {
+    constexpr size_t kAppDataCapacity = 256;
+    std::wstring appData = environment.GetVariable(L"APPDATA").value_or(L"");
+    // The variable is read into a 256-character buffer; a longer one does not fit and reads as "".
+    if (appData.size() >= kAppDataCapacity) appData.clear();
+    return appData + L"\\" + record.InstallFolderName + L"\\" + kAudioConfigFileName;
+}
+
+ConfigFile::ConfigFile(ProfileStore& profiles, std::wstring path)
+    : profiles_(profiles), path_(std::move(path)) {}
+
+std::wstring ConfigFile::Read(const wchar_t* section, const std::wstring& key,
+                              uint32_t capacity) const {
+    return ReadConfigValue(profiles_, path_, section, key, capacity);
+}
+
+std::wstring ConfigFile::Text(const ConfigKey& key) const {
+    return Read(key.section, key.key, key.capacity);
+}
+
+int32_t ConfigFile::Integer(const ConfigKey& key) const {
+    const std::wstring value = Text(key);
+    if (key.type == ConfigKeyType::StrictInteger) return StrictInteger(value);
+    return value.empty() ? key.emptyValue : LenientInteger(value);
+}
+
+std::vector<int32_t> ConfigFile::IntegerList(const ConfigKey& key) const {
+    std::vector<int32_t> lines(kGpioLineCount, 0);
+    const std::vector<std::wstring> items = SplitAtCommas(Text(key));
+    for (size_t i = 0; i < items.size() && i < kConfigListMaxItems; ++i) {
+        lines[i] = StrictInteger(items[i].substr(0, kConfigListItemMaxLength));
+    }
+    return lines;
+}
+
+void ConfigFile::Write(const ConfigKey& key, const std::wstring& text) const {
+    WriteConfigValue(profiles_, path_, key.section, key.key, text);
+}
+
+double ConfigFile::V7ch1Scalar() const {
+    return Integer(config_keys::kV7ch1Scalar) * 0.1;
+}
+
+int32_t ConfigFile::GpioActive(size_t line) const {
+    return StrictInteger(Read(kGpioActiveSection, std::to_wstring(line), kConfigNumberCapacity));
+}
+
+int32_t ConfigFile::GpioFunction(size_t line) const {
+    const std::wstring value =
+        Read(kGpioFunctionSection, std::to_wstring(line), kConfigNumberCapacity);
+    if (value.empty() || value[0] != L'F') return -1;
+    return LenientInteger(value.substr(1));
+}
+
+int32_t ConfigFile::PluginEnabled(const std::wstring& folderName) const {
+    return LenientInteger(Read(kApplicationSection, folderName, kConfigNumberCapacity));
+}
+
+std::wstring ConfigFile::LanguageDisplayName(const std::wstring& folderName) const {
+    return Read(kMultiLanguageFolderMapSection, folderName, kConfigTextCapacity);
+}
+
+}  // namespace tavrin
