@@ -177,7 +177,7 @@ std::vector<Line> SplitLines(std::wstring_view text) {
 // Look-ups. Names compare case-insensitively; only the first section of a name counts and in it
 // the first key of a name.
 
-// Letters a-z only, as Wine compares; the note's sources do not say how Windows treats others.
+// Letters a-z only, as Wine compares; the product's section and key names are ASCII.
 wchar_t FoldCase(wchar_t c) {
     return (c >= L'a' && c <= L'z') ? static_cast<wchar_t>(c - 0x20) : c;
 }
