@@ -1,0 +1,249 @@
+#include "sim/VirtualHeadset.h"
+
+#include <algorithm>
+
+namespace tavrin::sim {
+namespace {
+
+constexpr uint8_t kCodeEnc = 4;
+constexpr uint8_t kCodeVoiceMagic = 7;
+constexpr uint8_t kSubOnOff = 0;
+constexpr uint8_t kSubVoiceEffect = 2;
+constexpr uint8_t kSubEncBlocks = 8;
+constexpr size_t kRequestData = 2;
+constexpr size_t kReplySecondPart = 134;
+
+uint32_t ReadLe32(const uint8_t* bytes) {
+    return static_cast<uint32_t>(bytes[0]) | static_cast<uint32_t>(bytes[1]) << 8 |
+           static_cast<uint32_t>(bytes[2]) << 16 | static_cast<uint32_t>(bytes[3]) << 24;
+}
+
+void WriteLe32(uint8_t* bytes, uint32_t value) {
+    for (int i = 0; i < 4; ++i) bytes[i] = static_cast<uint8_t>(value >> (8 * i));
+}
+
+}  // namespace
+
+std::array<std::array<uint8_t, kEepromSize>, 2> ChipState::ErasedEeprom() {
+    std::array<std::array<uint8_t, kEepromSize>, 2> chips;
+    for (auto& chip : chips) chip.fill(0xFF);
+    return chips;
+}
+
+int32_t VirtualHeadset::Addressed(uint8_t device) const {
+    return device == 0 ? Selected() : kNoDevice;
+}
+
+int32_t VirtualHeadset::Selected() const {
+    return state_.selected ? kOk : kNoDevice;
+}
+
+int32_t VirtualHeadset::SetActiveDevice(uint16_t vid, uint16_t pid) {
+    state_.selected = vid == state_.vendorId && pid == state_.productId;
+    return Selected();
+}
+
+int32_t VirtualHeadset::AudioCommand(uint8_t* request, uint32_t* size) {
+    if (request == nullptr || size == nullptr || *size != kAudioCommandSize) return kBadArgument;
+    if (const int32_t result = Selected(); result != kOk) return result;
+    const uint8_t code = request[0];
+    const uint8_t sub = request[1];
+    uint8_t* data = request + kRequestData;
+    if (code == kCodeEnc && sub == kSubOnOff) {
+        state_.encEnabled = static_cast<int32_t>(ReadLe32(data));
+    } else if (code == kCodeEnc && sub == kSubEncBlocks) {
+        // State block of 8 bytes (enable first), then the parameter block in the second part.
+        std::fill(data, data + 8, 0);
+        WriteLe32(data, static_cast<uint32_t>(state_.encEnabled));
+        std::copy(state_.encParameters.begin(), state_.encParameters.end(),
+                  request + kReplySecondPart);
+    } else if (code == kCodeVoiceMagic && sub == kSubOnOff) {
+        state_.voiceMagicEnabled = static_cast<int32_t>(ReadLe32(data));
+    } else if (code == kCodeVoiceMagic && sub == kSubVoiceEffect) {
+        std::copy(data, data + state_.voiceMagicEffect.size(), state_.voiceMagicEffect.begin());
+    } else {
+        return kNotSupported;
+    }
+    return kOk;
+}
+
+int32_t VirtualHeadset::ConfigEq(uint8_t device) {
+    if (const int32_t result = Addressed(device); result != kOk) return result;
+    ++state_.eqConfigCount;
+    return kOk;
+}
+
+int32_t VirtualHeadset::SetEqOnOff(int32_t on, uint8_t device) {
+    if (const int32_t result = Addressed(device); result != kOk) return result;
+    state_.eqEnabled = on != 0 ? 1 : 0;
+    return kOk;
+}
+
+int32_t VirtualHeadset::IsEqEnable(int32_t* enabled, uint8_t device) {
+    if (enabled == nullptr) return kBadArgument;
+    if (const int32_t result = Addressed(device); result != kOk) return result;
+    *enabled = state_.eqEnabled;
+    return kOk;
+}
+
+int32_t VirtualHeadset::Config3D(uint8_t device) {
+    if (const int32_t result = Addressed(device); result != kOk) return result;
+    ++state_.threeDConfigCount;
+    return kOk;
+}
+
+int32_t VirtualHeadset::Set3DOnOff(int32_t on, uint8_t device) {
+    if (const int32_t result = Addressed(device); result != kOk) return result;
+    state_.threeDEnabled = on != 0 ? 1 : 0;
+    return kOk;
+}
+
+int32_t VirtualHeadset::Is3DEnable(int32_t* enabled, uint8_t device) {
+    if (enabled == nullptr) return kBadArgument;
+    if (const int32_t result = Addressed(device); result != kOk) return result;
+    *enabled = state_.threeDEnabled;
+    return kOk;
+}
+
+int32_t VirtualHeadset::SetVirtual7ch1OnOff(int32_t on) {
+    if (const int32_t result = Selected(); result != kOk) return result;
+    state_.virtual7ch1Enabled = on;
+    return kOk;
+}
+
+int32_t VirtualHeadset::SetVirtual7ch1Scalar(float scalar) {
+    if (const int32_t result = Selected(); result != kOk) return result;
+    state_.virtual7ch1Scalar = scalar;
+    return kOk;
+}
+
+int32_t VirtualHeadset::SetVirtual7ch1(const uint8_t* block) {
+    if (block == nullptr) return kBadArgument;
+    if (const int32_t result = Selected(); result != kOk) return result;
+    std::copy(block, block + kVirtual7ch1BlockSize, state_.virtual7ch1Block.begin());
+    return kOk;
+}
+
+int32_t VirtualHeadset::SetEncParameters(const uint8_t* block) {
+    if (block == nullptr) return kBadArgument;
+    if (const int32_t result = Selected(); result != kOk) return result;
+    std::copy(block, block + kEncParameterBlockSize, state_.encParameters.begin());
+    return kOk;
+}
+
+int32_t VirtualHeadset::ReadRegister(uint16_t address, uint8_t* value, uint8_t device) {
+    if (value == nullptr) return kBadArgument;
+    if (const int32_t result = Addressed(device); result != kOk) return result;
+    *value = state_.registers[address];
+    return kOk;
+}
+
+int32_t VirtualHeadset::WriteRegister(uint16_t address, uint8_t value, uint8_t device) {
+    if (const int32_t result = Addressed(device); result != kOk) return result;
+    state_.registers[address] = value;
+    return kOk;
+}
+
+int32_t VirtualHeadset::ReadI2c(uint8_t chip, uint8_t address, uint8_t* buffer, uint32_t length,
+                                uint8_t device) {
+    if (buffer == nullptr || length == 0 || address + length > kEepromSize) return kBadArgument;
+    if (const int32_t result = Addressed(device); result != kOk) return result;
+    if (chip != kEepromChipFirst && chip != kEepromChipSecond) return kNoDevice;
+    const auto& eeprom = state_.eeprom[chip - kEepromChipFirst];
+    std::copy(eeprom.begin() + address, eeprom.begin() + address + length, buffer);
+    return kOk;
+}
+
+int32_t VirtualHeadset::ScanButton(uint16_t vid, uint16_t pid, ScanButtonCallback callback,
+                                   uint8_t enable, uint8_t device) {
+    if (const int32_t result = Addressed(device); result != kOk) return result;
+    if (vid != state_.vendorId || pid != state_.productId) return kNoDevice;
+    if (enable != 0 && callback == nullptr) return kBadArgument;
+    state_.scanning = enable != 0;
+    state_.scanCallback = state_.scanning ? callback : nullptr;
+    return kOk;
+}
+
+int32_t VirtualHeadset::SetGpioMode(const uint8_t* modes, uint8_t count, uint8_t device) {
+    if (modes == nullptr || count > kGpioLineCount) return kBadArgument;
+    if (const int32_t result = Addressed(device); result != kOk) return result;
+    std::copy(modes, modes + count, state_.gpioModes.begin());
+    return kOk;
+}
+
+int32_t VirtualHeadset::GetGpioEx(uint8_t line, uint8_t* level, uint8_t device) {
+    if (level == nullptr || line >= kGpioLineCount) return kBadArgument;
+    if (const int32_t result = Addressed(device); result != kOk) return result;
+    *level = state_.gpioLevels[line];
+    return kOk;
+}
+
+int32_t VirtualHeadset::SetGpioModeEx(uint8_t line, uint8_t mode, uint8_t device) {
+    if (line >= kGpioLineCount) return kBadArgument;
+    if (const int32_t result = Addressed(device); result != kOk) return result;
+    state_.gpioModes[line] = mode;
+    return kOk;
+}
+
+LedController& VirtualHeadset::Led(LedBus bus) {
+    return bus == LedBus::Master ? state_.masterLed : state_.slaveLed;
+}
+
+int32_t VirtualHeadset::SetRgbMode(LedBus bus, uint8_t target, uint8_t led, uint8_t mode,
+                                   uint8_t speed, uint32_t tail, uint8_t device) {
+    if (const int32_t result = Addressed(device); result != kOk) return result;
+    LedController& controller = Led(bus);
+    controller.target = target;
+    controller.led = led;
+    controller.mode = mode;
+    controller.speed = speed;
+    controller.tail = tail;
+    return kOk;
+}
+
+int32_t VirtualHeadset::SetRgbColor(LedBus bus, uint8_t target, uint8_t led, uint8_t slot,
+                                    RgbColor color, uint32_t tail, uint8_t device) {
+    if (slot < 1 || slot > 7) return kBadArgument;
+    if (const int32_t result = Addressed(device); result != kOk) return result;
+    LedController& controller = Led(bus);
+    controller.target = target;
+    controller.led = led;
+    controller.slotColors[slot] = color;
+    controller.tail = tail;
+    return kOk;
+}
+
+int32_t VirtualHeadset::SetRgbSingleColor(LedBus bus, uint8_t target, uint8_t led, uint8_t mode,
+                                          RgbColor color, uint32_t tail, uint8_t device) {
+    if (mode >= kLedModeCount) return kBadArgument;
+    if (const int32_t result = Addressed(device); result != kOk) return result;
+    LedController& controller = Led(bus);
+    controller.target = target;
+    controller.led = led;
+    controller.modeColors[mode] = color;
+    controller.tail = tail;
+    return kOk;
+}
+
+int32_t VirtualHeadset::SetRgbBrightness(LedBus bus, uint8_t target, uint8_t led, uint8_t level,
+                                         uint32_t tail, uint8_t device) {
+    if (const int32_t result = Addressed(device); result != kOk) return result;
+    LedController& controller = Led(bus);
+    controller.target = target;
+    controller.led = led;
+    controller.brightness = level;
+    controller.tail = tail;
+    return kOk;
+}
+
+int32_t VirtualHeadset::SetRgbStep(LedBus bus, uint8_t target, uint8_t steps, uint32_t tail,
+                                   uint8_t device) {
+    if (const int32_t result = Addressed(device); result != kOk) return result;
+    LedController& controller = Led(bus);
+    controller.target = target;
+    controller.steps = steps;
+    controller.tail = tail;
+    return kOk;
+}
+
+}  // namespace tavrin::sim
