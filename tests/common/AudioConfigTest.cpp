@@ -57,9 +57,20 @@ protected:
         return path;
     }
     ConfigFile Config(const std::string& text) { return ConfigFile(host.profiles, WriteConfig(text)); }
+    CAudioConfig Load(const std::wstring& fileName, const std::wstring& program,
+                      ConfigReader reader = ConfigReader::Application) {
+        Platform platform{host.profiles, registry, host.files, environment, clock, log};
+        CAudioConfig record;
+        LoadAudioConfig(platform, fileName, folder.Path() + program, record, reader);
+        return record;
+    }
 
     test::TempFolder folder;
     test::HostPorts host;
+    FakeEnvironment environment;
+    test::RecordingDebugLog log;
+    MemoryRegistry registry;
+    test::FakeClock clock;
 };
 
 TEST_F(AudioConfigFileTest, LoadAudioConfigFillsTheRecordAndDerivedFolders) {
@@ -70,16 +81,10 @@ TEST_F(AudioConfigFileTest, LoadAudioConfigFillsTheRecordAndDerivedFolders) {
         "ShortcutFolderNameUp=Up\r\nAPPFileName=Tavrin.exe\r\nSoundEffectAPPFileName=Snd.exe\r\n"
         "[Uninstall]\r\nPublisher=Acme\r\nUninstallFileName=Uninstall.exe\r\n"
         "[Plugin]\r\nPluginFolderName=Plugin\r\n");
-    FakeEnvironment environment;
     environment.knownFolders[KnownFolder::ProgramFiles] = L"C:\\Program Files (x86)";
     environment.knownFolders[KnownFolder::System] = L"C:\\Windows\\system32";
-    test::RecordingDebugLog log;
-    MemoryRegistry registry;
-    test::FakeClock clock;
-    Platform platform{host.profiles, registry, host.files, environment, clock, log};
 
-    CAudioConfig record;
-    LoadAudioConfig(platform, kAudioConfigFileName, folder.Path() + L"Tavrin.exe", record);
+    const CAudioConfig record = Load(kAudioConfigFileName, L"Tavrin.exe");
 
     EXPECT_EQ(record.SourceAppFileName, L"Tavrin.exe");
     EXPECT_EQ(record.SourceFolderFullPath, folder.Path());
@@ -103,43 +108,29 @@ TEST_F(AudioConfigFileTest, LoadAudioConfigFillsTheRecordAndDerivedFolders) {
     EXPECT_EQ(log.lines[0], L"##### SourceAppFileName = Tavrin.exe\n");
     EXPECT_EQ(log.lines[1], L"##### SourceFolderFullPath = " + folder.Path() + L"\n");
 
-    CAudioConfig setupRecord;
-    LoadAudioConfig(platform, kAudioConfigFileName, folder.Path() + L"Setup.exe", setupRecord,
-                    ConfigReader::Setup);
+    const CAudioConfig setupRecord = Load(kAudioConfigFileName, L"Setup.exe", ConfigReader::Setup);
     EXPECT_EQ(setupRecord.ShortcutFolderNameUp, L"Up");
     EXPECT_EQ(setupRecord.SoundEffectAPPFileName, L"Snd.exe");
 }
 
 TEST_F(AudioConfigFileTest, UnderWow64TheSystemFoldersAreTheNativeAndTheX86Ones) {
-    FakeEnvironment environment;
     environment.wow64 = true;
     environment.knownFolders[KnownFolder::System] = L"C:\\Windows\\system32";
     environment.knownFolders[KnownFolder::SystemX86] = L"C:\\Windows\\SysWOW64";
-    test::RecordingDebugLog log;
-    MemoryRegistry registry;
-    test::FakeClock clock;
-    Platform platform{host.profiles, registry, host.files, environment, clock, log};
 
-    CAudioConfig record;
-    LoadAudioConfig(platform, kAudioConfigFileName, folder.Path() + L"Tavrin.exe", record);
+    CAudioConfig record = Load(kAudioConfigFileName, L"Tavrin.exe");
     EXPECT_EQ(record.SystemFolderPath, L"C:\\Windows\\SysWOW64\\");
     EXPECT_EQ(record.SystemDirectoryPath, L"C:\\Windows\\System32\\");
     EXPECT_EQ(environment.redirectionSwitches, 2);
     EXPECT_FALSE(environment.redirectionOff);
 
     environment.redirectionFunctions = false;  // old systems: the redirected folder is all there is
-    LoadAudioConfig(platform, kAudioConfigFileName, folder.Path() + L"Tavrin.exe", record);
+    record = Load(kAudioConfigFileName, L"Tavrin.exe");
     EXPECT_EQ(record.SystemDirectoryPath, L"C:\\Windows\\SysWOW64\\");
 }
 
 TEST_F(AudioConfigFileTest, AMissingFileReadsAsEveryKeyMissing) {
-    FakeEnvironment environment;
-    test::RecordingDebugLog log;
-    MemoryRegistry registry;
-    test::FakeClock clock;
-    Platform platform{host.profiles, registry, host.files, environment, clock, log};
-    CAudioConfig record;
-    LoadAudioConfig(platform, L"Missing.cfg", folder.Path() + L"Tavrin.exe", record);
+    const CAudioConfig record = Load(L"Missing.cfg", L"Tavrin.exe");
     EXPECT_EQ(record.InstallFolderName, L"");
     EXPECT_EQ(record.DebugLevelApplication, L"0");
 

@@ -4,20 +4,12 @@
 #include <filesystem>
 #include <fstream>
 
-#ifdef _WIN32
-#include "ports/win32/Win32DynamicLibrary.h"
-#else
-#include "ports/portable/PortableDynamicLibrary.h"
-#endif
+#include "tests/support/HostPorts.h"
 
 namespace tavrin {
 namespace {
 
-#ifdef _WIN32
-using HostDynamicLibrary = Win32DynamicLibrary;
-#else
-using HostDynamicLibrary = PortableDynamicLibrary;
-#endif
+using test::HostDynamicLibrary;
 
 constexpr uint32_t kModuleNotFound = 126;
 constexpr uint32_t kBadFormat = 193;

@@ -5,20 +5,12 @@
 #include "app/device/VendorSdk.h"
 #include "tests/support/RecordingDebugLog.h"
 
-#ifdef _WIN32
-#include "ports/win32/Win32DynamicLibrary.h"
-#else
-#include "ports/portable/PortableDynamicLibrary.h"
-#endif
+#include "tests/support/HostPorts.h"
 
 namespace tavrin {
 namespace {
 
-#ifdef _WIN32
-using HostDynamicLibrary = Win32DynamicLibrary;
-#else
-using HostDynamicLibrary = PortableDynamicLibrary;
-#endif
+using test::HostDynamicLibrary;
 
 class RecordingErrorBox final : public ErrorBox {
 public:

@@ -5,14 +5,22 @@
 #include <vector>
 
 #ifdef _WIN32
+#include "ports/win32/Win32DynamicLibrary.h"
 #include "ports/win32/Win32FileSystem.h"
 #include "ports/win32/Win32ProfileStore.h"
 #else
+#include "ports/portable/PortableDynamicLibrary.h"
 #include "ports/portable/PortableFileSystem.h"
 #include "ports/portable/PortableProfileStore.h"
 #endif
 
 namespace tavrin::test {
+
+#ifdef _WIN32
+using HostDynamicLibrary = Win32DynamicLibrary;
+#else
+using HostDynamicLibrary = PortableDynamicLibrary;
+#endif
 
 struct HostPorts {
 #ifdef _WIN32
