@@ -2,9 +2,11 @@
 
 #include <windows.h>
 #include <setupapi.h>
-// The HID headers need the types of windows.h first.
+// The HID headers need the types of windows.h first, and MinGW's lack C linkage of their own.
+extern "C" {
 #include <hidsdi.h>
 #include <hidpi.h>
+}
 
 namespace tavrin {
 namespace {

@@ -1,0 +1,271 @@
+#include "app/device/DeviceDiscovery.h"
+
+#include <cwchar>
+#include <cwctype>
+
+#include "app/device/AudioCommand.h"
+#include "common/DeviceIdMgr.h"
+
+namespace tavrin {
+namespace {
+
+constexpr uint32_t kSelectRetryWait = 10;
+constexpr uint32_t kArrivalWait = 10;
+constexpr int kArrivalProbeAttempts = 5;
+constexpr int kTimerProbeAttempts = 10;
+constexpr int kOperatingSystemVistaOrLater = 6;
+constexpr uint8_t kReadinessCode = 4;
+constexpr uint8_t kReadinessSub = 0;
+
+size_t FindEither(const std::wstring& text, const wchar_t* upper, const wchar_t* mixed) {
+    const size_t found = text.find(upper);
+    return found != std::wstring::npos ? found : text.find(mixed);
+}
+
+// Up to four hexadecimal digits, stopping at the first other character.
+uint16_t ParseHex4(const std::wstring& text, size_t at) {
+    uint16_t value = 0;
+    for (size_t i = at; i < text.size() && i < at + 4 && std::iswxdigit(text[i]); ++i) {
+        const wchar_t c = static_cast<wchar_t>(std::towupper(text[i]));
+        value = static_cast<uint16_t>(value * 16 + (c <= L'9' ? c - L'0' : c - L'A' + 10));
+    }
+    return value;
+}
+
+bool SameGuid(const std::wstring& a, const std::wstring& b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (std::towupper(a[i]) != std::towupper(b[i])) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+void ParseVidPid(const std::wstring& text, uint16_t& vendorId, uint16_t& productId) {
+    vendorId = 0;
+    productId = 0;
+    const size_t vid = FindEither(text, L"VID_", L"Vid_");
+    if (vid == std::wstring::npos) return;
+    vendorId = ParseHex4(text, vid + 4);
+    const size_t pid = FindEither(text, L"PID_", L"Pid_");
+    if (pid == std::wstring::npos) return;
+    productId = ParseHex4(text, pid + 4);
+}
+
+DeviceDiscovery::DeviceDiscovery(Platform& platform, const CAudioConfig& config,
+                                 DeviceEnumeration& enumeration, VendorSdk& sdk, DeviceIo& io,
+                                 DiscoveryHost& host)
+    : platform_(platform),
+      config_(config),
+      enumeration_(enumeration),
+      sdk_(sdk),
+      io_(io),
+      host_(host) {}
+
+void DeviceDiscovery::Log(const std::wstring& line) { platform_.debugLog.Write(line); }
+
+bool DeviceDiscovery::FindServedDevice(std::wstring& hardwareId) {
+    // A group that fails to load stays empty and matches nothing.
+    DEVICEID_MGR::CDeviceIdMgr group(platform_.files, platform_.registry);
+    group.LoadGroupFromFile(config_.SourceFolderFullPath + kAudioConfigFileName,
+                            kUsbVidPidSection);
+    std::vector<std::wstring> hardwareIds;
+    if (!enumeration_.PresentHardwareIds(hardwareIds)) return false;
+    const size_t servedLength = std::wcslen(kServedIdPattern);
+    for (const std::wstring& id : hardwareIds) {
+        if (id.size() != servedLength) continue;
+        if (group.MatchDeviceId(id)) {
+            hardwareId = id;
+            return true;
+        }
+    }
+    return false;
+}
+
+int32_t DeviceDiscovery::SetActiveDevice() {
+    return sdk_.Invoke<&VendorSdkTable::DLLZR_SetActive_Device>(activeVendorId_,
+                                                                activeProductId_);
+}
+
+void DeviceDiscovery::SetActive(int32_t active) {
+    m_bDeviceActive = active;
+    m_bSync = active;
+    host_.UpdateDeviceIndicators();
+}
+
+void DeviceDiscovery::ConstructionStep() {
+    // 1. The served device, with one more look when the first finds none.
+    std::wstring hardwareId;
+    if (!FindServedDevice(hardwareId)) FindServedDevice(hardwareId);
+    ParseVidPid(hardwareId, activeVendorId_, activeProductId_);
+
+    // 2. Select it in the SDK, once more after a short wait when that fails.
+    const int32_t selected = SetActiveDevice();
+    if (selected != 0) {
+        Log(L"***** fnDLLZR_SetActive_Device, ret = " + std::to_wstring(selected) + L" *****");
+        platform_.clock.Sleep(kSelectRetryWait);
+        SetActiveDevice();
+    }
+
+    // 3. The HID interface stays open; the filter driver decides between active and no driver.
+    hidHandle_ = io_.OpenHidDevice(activeVendorId_, activeProductId_);
+    if (hidHandle_ == kNoDeviceHandle) {
+        host_.ShowDeviceLabel(DeviceLabel::Unactive);
+        SetActive(0);
+    } else if (io_.ProbeAudioExtension(activeVendorId_, activeProductId_) == 0) {
+        host_.ShowDeviceLabel(DeviceLabel::Active);
+        SetActive(1);
+    } else {
+        host_.ShowDeviceLabel(DeviceLabel::UnDriver);
+        SetActive(0);
+    }
+
+    // 4. Poll while nothing is active.
+    if (m_bDeviceActive == 0) host_.SetTimer1Enabled(true);
+}
+
+void DeviceDiscovery::RunMicrophoneSetupOnce() {
+    if (microphoneSetupDone_) return;
+    const bool hasEndpoint = host_.AcquireCaptureEndpoint();
+    if (hasEndpoint || host_.OperatingSystemClass() != kOperatingSystemVistaOrLater) {
+        host_.RunMicrophoneSetup();
+        host_.CloseMicLevelMonitorUnlessMicPage();
+        microphoneSetupDone_ = true;
+    }
+}
+
+void DeviceDiscovery::DeviceArrival1(const std::wstring& /*interfaceName*/) {
+    Log(L"DeviceArrival1");
+    platform_.clock.Sleep(kArrivalWait);
+    RunMicrophoneSetupOnce();
+    host_.ResetMicrophoneControls();
+    if (hidHandle_ != kNoDeviceHandle) {
+        Log(L"m_hDevice != NULL");
+        return;
+    }
+    Activate(ActivationPath::Arrival);
+}
+
+void DeviceDiscovery::Timer1Timer() { Activate(ActivationPath::Timer); }
+
+// The common steps of an arrival and a poll tick.
+void DeviceDiscovery::Activate(ActivationPath path) {
+    const bool arrival = path == ActivationPath::Arrival;
+
+    std::wstring hardwareId;
+    if (!FindServedDevice(hardwareId)) {
+        if (arrival) Log(L"bResult = 0");
+        return;
+    }
+
+    ParseVidPid(hardwareId, activeVendorId_, activeProductId_);
+    const int32_t selected = SetActiveDevice();
+    if (selected != 0) {
+        if (arrival) {
+            Log(L"***** fnDLLZR_SetActive_Device, ret = " + std::to_wstring(selected) + L" *****");
+        } else {
+            SetActiveDevice();
+        }
+    }
+
+    const DeviceHandle handle = io_.OpenHidDevice(activeVendorId_, activeProductId_);
+    if (handle == kNoDeviceHandle) {
+        host_.SetTimer1Enabled(true);
+        host_.ShowDeviceLabel(DeviceLabel::Unactive);
+        SetActive(0);
+        host_.RedrawCurrentPage();
+    } else {
+        io_.CloseHidDevice(handle);
+        // The device answers the readiness probe once its firmware is up.
+        int32_t answered = -1;
+        const int attempts = arrival ? kArrivalProbeAttempts : kTimerProbeAttempts;
+        for (int attempt = 0; attempt < attempts; ++attempt) {
+            answered = SendAudioValue(sdk_, kReadinessCode, kReadinessSub, 0);
+            if (answered != 0) continue;
+            if (arrival && io_.ProbeAudioExtension(activeVendorId_, activeProductId_) == 0) {
+                Log(L"***** ZRN_Set_DEVICE_SYMBOLIC_NAME Success *****");
+            }
+            SetActive(1);
+            host_.RedrawCurrentPage();
+            break;
+        }
+        if (answered != 0) return;
+    }
+
+    if (m_bDeviceActive == 0) {
+        host_.SetTimer1Enabled(true);
+        return;
+    }
+    RestoreSequence(path);
+    if (!arrival) host_.SetTimer1Enabled(false);
+}
+
+void DeviceDiscovery::RestoreSequence(ActivationPath path) {
+    const bool arrival = path == ActivationPath::Arrival;
+    if (!arrival) {
+        RunMicrophoneSetupOnce();
+        host_.ResetMicrophoneControls();
+    }
+    // 1. Microphone monitor and LED indicator.
+    if (arrival) host_.ClearMicrophoneMonitorState();
+    io_.SendLedIndicator(activeVendorId_, activeProductId_, host_.LedFlag());
+    host_.ReleaseCaptureEndpoint();
+    // 2. GPIO and ENC.
+    host_.RestoreGpioAndEnc(path);
+    // 3. Voice Magic.
+    host_.RestoreVoiceMagic();
+    host_.RedrawCurrentPage();
+    host_.ProcessPendingMessages();
+    // 4. EQ and 3D.
+    host_.RestoreEqAnd3D();
+    // 5. Virtual 7.1.
+    host_.PrepareVirtual7ch1();
+    io_.QueryDriverState();
+    host_.SendVirtual7ch1();
+    // 6. Driver value, activation count, LED colours at the first activation.
+    io_.QueryDriverValue(0, 0);
+    ++activationCount_;
+    if (activationCount_ == 1) host_.InitialiseLedColours();
+    // 7.
+    host_.RedrawCurrentPage();
+    host_.ShowDeviceLabel(DeviceLabel::Active);
+}
+
+void DeviceDiscovery::DeviceRemoval(const std::wstring& classGuid,
+                                    const std::wstring& interfaceName) {
+    if (!SameGuid(classGuid, kHidInterfaceClass)) return;
+    uint16_t vendorId = 0;
+    uint16_t productId = 0;
+    ParseVidPid(interfaceName, vendorId, productId);
+    if (vendorId != activeVendorId_ || productId != activeProductId_) return;
+
+    host_.ShowDeviceLabel(DeviceLabel::Unactive);
+    m_bDeviceActive = 0;
+    m_bSync = 0;
+    microphoneSetupDone_ = false;
+    host_.ClearEncArmed();
+    host_.UpdateDeviceIndicators();
+    host_.ResetSwitchDisplays();
+    host_.RedrawCurrentPage();
+    if (hidHandle_ != kNoDeviceHandle) {
+        io_.CloseHidDevice(hidHandle_);
+        hidHandle_ = kNoDeviceHandle;
+        host_.ReleaseCaptureEndpoint();
+        host_.ForgetMicrophoneCapture();
+        host_.CloseLedWorkerEvent();
+        activationCount_ = 0;
+    }
+}
+
+void DeviceDiscovery::HandleDeviceChange(uint32_t event, uint32_t deviceType,
+                                         const std::wstring& classGuid,
+                                         const std::wstring& interfaceName) {
+    if (deviceType == kDbtDeviceTypeInterface) {
+        if (event == kDbtDeviceArrival) DeviceArrival1(interfaceName);
+        if (event == kDbtDeviceRemoveComplete) DeviceRemoval(classGuid, interfaceName);
+    }
+    host_.ProcessPendingMessages();
+}
+
+}  // namespace tavrin

@@ -1,0 +1,115 @@
+#pragma once
+// Finding the served device and making it the active one: at construction, on a device arrival,
+// on the 2-second poll while no device is active, and dropping it on removal.
+#include <cstdint>
+#include <string>
+
+#include "app/device/DeviceIo.h"
+#include "app/device/VendorSdk.h"
+#include "common/AudioConfig.h"
+#include "ports/DeviceBus.h"
+#include "ports/Platform.h"
+
+namespace tavrin {
+
+enum class DeviceLabel { Active, Unactive, UnDriver };
+enum class ActivationPath { Arrival, Timer };
+
+inline constexpr uint16_t kInitialVendorId = 0x2B7A;
+inline constexpr uint16_t kInitialProductId = 0x581F;
+inline constexpr uint32_t kTimer1Interval = 2000;
+inline constexpr uint32_t kDbtDeviceArrival = 0x8000;
+inline constexpr uint32_t kDbtDeviceRemoveComplete = 0x8004;
+inline constexpr uint32_t kDbtDeviceTypeInterface = 5;
+inline constexpr wchar_t kHidInterfaceClass[] = L"{4D1E55B2-F16F-11CF-88CB-001111000030}";
+// Only the length of the served pattern counts: hardware IDs of other lengths are skipped.
+inline constexpr wchar_t kServedIdPattern[] = L"USB\\VID_2B7A&PID_58XX&REV_0100&MI_00";
+
+// What activation asks of the main window and of the feature units, in the words of the steps
+// that call it.
+class DiscoveryHost {
+public:
+    virtual ~DiscoveryHost() = default;
+
+    virtual void ShowDeviceLabel(DeviceLabel label) = 0;
+    // The indicators that follow m_bDeviceActive and its negation.
+    virtual void UpdateDeviceIndicators() = 0;
+    virtual void SetTimer1Enabled(bool enabled) = 0;
+    virtual void RedrawCurrentPage() = 0;
+    virtual void ProcessPendingMessages() = 0;
+    virtual int OperatingSystemClass() = 0;
+
+    // Microphone: the endpoint object is held only while the set-up runs.
+    virtual bool AcquireCaptureEndpoint() = 0;
+    virtual void ReleaseCaptureEndpoint() = 0;
+    virtual void RunMicrophoneSetup() = 0;
+    virtual void CloseMicLevelMonitorUnlessMicPage() = 0;
+    virtual void ResetMicrophoneControls() = 0;
+    virtual void ClearMicrophoneMonitorState() = 0;
+    virtual void ForgetMicrophoneCapture() = 0;
+    virtual int LedFlag() = 0;
+
+    // The restore sequence's feature steps.
+    virtual void RestoreGpioAndEnc(ActivationPath path) = 0;
+    virtual void RestoreVoiceMagic() = 0;
+    virtual void RestoreEqAnd3D() = 0;
+    // Virtual 7.1 up to its redraw; the rest after the driver state query.
+    virtual void PrepareVirtual7ch1() = 0;
+    virtual void SendVirtual7ch1() = 0;
+    virtual void InitialiseLedColours() = 0;
+
+    // Removal of the active device.
+    virtual void ClearEncArmed() = 0;
+    virtual void ResetSwitchDisplays() = 0;
+    virtual void CloseLedWorkerEvent() = 0;
+};
+
+// "VID_xxxx" (or "Vid_") and "PID_xxxx" (or "Pid_"); 0 for what is missing.
+void ParseVidPid(const std::wstring& text, uint16_t& vendorId, uint16_t& productId);
+
+class DeviceDiscovery {
+public:
+    DeviceDiscovery(Platform& platform, const CAudioConfig& config,
+                    DeviceEnumeration& enumeration, VendorSdk& sdk, DeviceIo& io,
+                    DiscoveryHost& host);
+
+    bool FindServedDevice(std::wstring& hardwareId);
+    void ConstructionStep();
+    void DeviceArrival1(const std::wstring& interfaceName);
+    void Timer1Timer();
+    void DeviceRemoval(const std::wstring& classGuid, const std::wstring& interfaceName);
+    // WM_DEVICECHANGE: arrivals and removals of device interfaces.
+    void HandleDeviceChange(uint32_t event, uint32_t deviceType, const std::wstring& classGuid,
+                            const std::wstring& interfaceName);
+
+    uint16_t ActiveVendorId() const { return activeVendorId_; }
+    uint16_t ActiveProductId() const { return activeProductId_; }
+    int32_t m_bDeviceActive = 0;
+    int32_t m_bSync = 0;
+    DeviceHandle HidHandle() const { return hidHandle_; }
+    bool MicrophoneSetupDone() const { return microphoneSetupDone_; }
+    uint32_t ActivationCount() const { return activationCount_; }
+
+private:
+    int32_t SetActiveDevice();
+    void SetActive(int32_t active);
+    void RunMicrophoneSetupOnce();
+    void Activate(ActivationPath path);
+    void RestoreSequence(ActivationPath path);
+    void Log(const std::wstring& line);
+
+    Platform& platform_;
+    const CAudioConfig& config_;
+    DeviceEnumeration& enumeration_;
+    VendorSdk& sdk_;
+    DeviceIo& io_;
+    DiscoveryHost& host_;
+
+    uint16_t activeVendorId_ = kInitialVendorId;
+    uint16_t activeProductId_ = kInitialProductId;
+    DeviceHandle hidHandle_ = kNoDeviceHandle;
+    bool microphoneSetupDone_ = false;
+    uint32_t activationCount_ = 0;
+};
+
+}  // namespace tavrin

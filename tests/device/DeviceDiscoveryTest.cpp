@@ -1,0 +1,389 @@
+#include "app/device/DeviceDiscovery.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "ports/portable/MemoryRegistry.h"
+#include "tests/support/FakeClock.h"
+#include "tests/support/FakeDeviceBus.h"
+#include "tests/support/FakeEnvironment.h"
+#include "tests/support/MemoryFileSystem.h"
+#include "tests/support/RecordingDebugLog.h"
+
+namespace tavrin {
+namespace {
+
+using Calls = std::vector<std::string>;
+
+// The SDK seen by discovery: selection and the readiness probe. Entry points are plain function
+// pointers, so their knobs live in one place per test.
+struct SdkKnobs {
+    int32_t selectResult = 0;
+    int probeFailures = 0;  // readiness probes that fail before one succeeds
+    std::vector<std::pair<uint16_t, uint16_t>> selections;
+    std::vector<uint8_t> lastCode;
+    int probes = 0;
+};
+SdkKnobs knobs;
+
+int32_t TAVRIN_SDK_CALL FakeSetActiveDevice(uint16_t vid, uint16_t pid) {
+    knobs.selections.emplace_back(vid, pid);
+    return knobs.selectResult;
+}
+
+int32_t TAVRIN_SDK_CALL FakeAudioCommand(uint8_t* request, uint32_t* size) {
+    if (*size != 286) return 3;
+    knobs.lastCode = {request[0], request[1], request[2], request[3], request[4], request[5]};
+    ++knobs.probes;
+    return knobs.probeFailures-- > 0 ? 1 : 0;
+}
+
+class FakeSdkLibrary final : public DynamicLibrary {
+public:
+    bool Load(const std::wstring&) override { return true; }
+    void* Symbol(const char* name) override {
+        const std::string text = name;
+        if (text == "DLLZR_SetActive_Device") return reinterpret_cast<void*>(&FakeSetActiveDevice);
+        if (text == "DLLZR_AudioCommand") return reinterpret_cast<void*>(&FakeAudioCommand);
+        return &placeholder;
+    }
+    uint32_t LastError() override { return 0; }
+    std::wstring ErrorText(uint32_t) override { return L""; }
+    char placeholder = 0;
+};
+
+class NoErrorBox final : public ErrorBox {
+public:
+    void Show(const std::wstring&, const std::wstring&) override {}
+};
+
+// Unused here: discovery reads its configuration through the INI reader.
+class NoProfiles final : public ProfileStore {
+public:
+    uint32_t GetString(const wchar_t*, const wchar_t*, const wchar_t*, wchar_t* buffer,
+                       uint32_t capacity, const std::wstring&) override {
+        if (capacity > 0) buffer[0] = L'\0';
+        return 0;
+    }
+    bool WriteString(const wchar_t*, const wchar_t*, const wchar_t*,
+                     const std::wstring&) override {
+        return false;
+    }
+};
+
+class RecordingHost final : public DiscoveryHost {
+public:
+    void ShowDeviceLabel(DeviceLabel label) override {
+        const char* names[] = {"LabelActive", "LabelUnactive", "LabelUnDriver"};
+        calls.push_back(names[static_cast<int>(label)]);
+    }
+    void UpdateDeviceIndicators() override { calls.push_back("indicators"); }
+    void SetTimer1Enabled(bool enabled) override {
+        timer1 = enabled;
+        calls.push_back(enabled ? "Timer1 on" : "Timer1 off");
+    }
+    void RedrawCurrentPage() override { calls.push_back("redraw"); }
+    void ProcessPendingMessages() override { calls.push_back("messages"); }
+    int OperatingSystemClass() override { return operatingSystem; }
+    bool AcquireCaptureEndpoint() override {
+        calls.push_back("endpoint");
+        return hasEndpoint;
+    }
+    void ReleaseCaptureEndpoint() override { calls.push_back("release endpoint"); }
+    void RunMicrophoneSetup() override { calls.push_back("mic setup"); }
+    void CloseMicLevelMonitorUnlessMicPage() override { calls.push_back("close mic monitor"); }
+    void ResetMicrophoneControls() override { calls.push_back("reset mic controls"); }
+    void ClearMicrophoneMonitorState() override { calls.push_back("clear monitor state"); }
+    void ForgetMicrophoneCapture() override { calls.push_back("forget capture"); }
+    int LedFlag() override { return 1; }
+    void RestoreGpioAndEnc(ActivationPath path) override {
+        calls.push_back(path == ActivationPath::Arrival ? "gpio and enc" : "enc state");
+    }
+    void RestoreVoiceMagic() override { calls.push_back("voice magic"); }
+    void RestoreEqAnd3D() override { calls.push_back("eq and 3d"); }
+    void PrepareVirtual7ch1() override { calls.push_back("7.1 ui"); }
+    void SendVirtual7ch1() override { calls.push_back("7.1 send"); }
+    void InitialiseLedColours() override { calls.push_back("led colours"); }
+    void ClearEncArmed() override { calls.push_back("clear enc armed"); }
+    void ResetSwitchDisplays() override { calls.push_back("reset switches"); }
+    void CloseLedWorkerEvent() override { calls.push_back("close led event"); }
+
+    Calls calls;
+    bool timer1 = false;
+    bool hasEndpoint = true;
+    int operatingSystem = 6;
+};
+
+constexpr wchar_t kHeadsetId[] = L"USB\\VID_2B7A&PID_5801&REV_0100&MI_00";
+constexpr wchar_t kHeadsetHidName[] =
+    L"\\\\?\\HID#VID_2B7A&PID_5801&MI_03#7&2f3a1b4c&0&0000#{4d1e55b2-f16f-11cf-88cb-001111000030}";
+
+class DeviceDiscoveryTest : public ::testing::Test {
+protected:
+    DeviceDiscoveryTest() {
+        knobs = SdkKnobs{};
+        config.SourceFolderFullPath = L"C:\\Program Files\\Tavrin\\";
+        files.AddTextFile(config.SourceFolderFullPath + L"AudioConfig.cfg",
+                          "[USB_VID_PID]\r\n1=USB\\VID_2B7A&PID_58XX&REV_0100&MI_00\r\n"
+                          "2=USB\\VID_2B7A&PID_59XX&REV_0100&MI_00X\r\n");
+        enumeration.hardwareIds = {L"ROOT\\HUB", kHeadsetId};
+        EXPECT_EQ(sdk.BindVendorSdk(kVendorSdkFileName, errorBox), 0);
+    }
+
+    void Unplug() {
+        enumeration.hardwareIds = {L"ROOT\\HUB"};
+        hid.interfaces.clear();
+    }
+
+    test::MemoryFileSystem files;
+    MemoryRegistry registry;
+    NoProfiles profiles;
+    test::FakeEnvironment environment;
+    test::FakeClock clock;
+    test::RecordingDebugLog log;
+    Platform platform{profiles, registry, files, environment, clock, log};
+    CAudioConfig config;
+    test::FakeDeviceEnumeration enumeration;
+    test::FakeHidBus hid;
+    test::FakeDriverBus driver;
+    DeviceIo io{hid, driver};
+    FakeSdkLibrary library;
+    NoErrorBox errorBox;
+    VendorSdk sdk{library, log};
+    RecordingHost host;
+    DeviceDiscovery discovery{platform, config, enumeration, sdk, io, host};
+};
+
+TEST(ParseVidPid, TakesFourHexDigitsAfterEachMark) {
+    const struct {
+        const wchar_t* text;
+        uint16_t vid, pid;
+    } cases[] = {
+        {L"USB\\VID_2B7A&PID_5801&REV_0100&MI_00", 0x2B7A, 0x5801},
+        {L"\\\\?\\hid#Vid_2b7a&Pid_58a1&mi_03", 0x2B7A, 0x58A1},
+        {L"VID_12&PID_3", 0x12, 0x3},
+        {L"PID_5801 only", 0, 0},
+        {L"VID_2B7A without product", 0x2B7A, 0},
+        {L"vid_2b7a&pid_5801", 0, 0},
+        {L"", 0, 0},
+    };
+    for (const auto& c : cases) {
+        uint16_t vid = 99, pid = 99;
+        ParseVidPid(c.text, vid, pid);
+        EXPECT_EQ(vid, c.vid) << c.text;
+        EXPECT_EQ(pid, c.pid) << c.text;
+    }
+}
+
+TEST_F(DeviceDiscoveryTest, OnlyHardwareIdsOfTheServedLengthAreConsidered) {
+    std::wstring found;
+    enumeration.hardwareIds = {L"USB\\VID_2B7A&PID_5901&REV_0100&MI_00A",
+                               L"USB\\VID_2B7A&PID_5801&REV_0100&MI_0", kHeadsetId};
+    ASSERT_TRUE(discovery.FindServedDevice(found));
+    EXPECT_EQ(found, kHeadsetId) << "the 37-character entry is never a match";
+
+    enumeration.hardwareIds = {L"USB\\VID_2B7A&PID_5901&REV_0100&MI_00A"};
+    EXPECT_FALSE(discovery.FindServedDevice(found));
+    enumeration.hardwareIds = {L"USB\\VID_2B7A&PID_5801&REV_0100&MI_01"};
+    EXPECT_FALSE(discovery.FindServedDevice(found));
+
+    files.FailReads(config.SourceFolderFullPath + L"AudioConfig.cfg",
+                    test::MemoryFileSystem::ReadFault::OpenFailed);
+    enumeration.hardwareIds = {kHeadsetId};
+    EXPECT_FALSE(discovery.FindServedDevice(found)) << "no group, no device";
+}
+
+TEST_F(DeviceDiscoveryTest, ConstructionWithDeviceAndDriverIsActiveAndKeepsTheHandle) {
+    discovery.ConstructionStep();
+    EXPECT_EQ(knobs.selections, (std::vector<std::pair<uint16_t, uint16_t>>{{0x2B7A, 0x5801}}));
+    EXPECT_EQ(discovery.m_bDeviceActive, 1);
+    EXPECT_EQ(discovery.m_bSync, 1);
+    EXPECT_NE(discovery.HidHandle(), kNoDeviceHandle);
+    EXPECT_EQ(hid.open.size(), 1u);
+    EXPECT_EQ(host.calls, (Calls{"LabelActive", "indicators"}));
+    EXPECT_FALSE(host.timer1);
+    EXPECT_TRUE(clock.waits.empty());
+}
+
+TEST_F(DeviceDiscoveryTest, ConstructionWithoutDeviceLooksTwiceAndPolls) {
+    Unplug();
+    knobs.selectResult = 5;
+    discovery.ConstructionStep();
+    EXPECT_EQ(enumeration.enumerations, 2);
+    EXPECT_EQ(discovery.ActiveVendorId(), 0);
+    EXPECT_EQ(discovery.ActiveProductId(), 0);
+    EXPECT_EQ(knobs.selections.size(), 2u) << "selection retried once";
+    EXPECT_EQ(clock.waits, std::vector<uint32_t>{10});
+    EXPECT_EQ(log.lines, std::vector<std::wstring>{L"***** fnDLLZR_SetActive_Device, ret = 5 *****"});
+    EXPECT_EQ(host.calls, (Calls{"LabelUnactive", "indicators", "Timer1 on"}));
+    EXPECT_EQ(discovery.m_bDeviceActive, 0);
+}
+
+TEST_F(DeviceDiscoveryTest, ConstructionWithoutDriverShowsNoDriverAndPolls) {
+    driver.presentPaths.clear();
+    discovery.ConstructionStep();
+    EXPECT_EQ(host.calls, (Calls{"LabelUnDriver", "indicators", "Timer1 on"}));
+    EXPECT_EQ(discovery.m_bDeviceActive, 0);
+    EXPECT_NE(discovery.HidHandle(), kNoDeviceHandle) << "the handle is still kept";
+}
+
+TEST_F(DeviceDiscoveryTest, ArrivalWhileAHandleIsHeldChangesNothing) {
+    discovery.ConstructionStep();
+    host.calls.clear();
+    const int enumerations = enumeration.enumerations;
+    discovery.DeviceArrival1(kHeadsetHidName);
+    EXPECT_EQ(enumeration.enumerations, enumerations);
+    EXPECT_EQ(log.lines, (std::vector<std::wstring>{L"DeviceArrival1", L"m_hDevice != NULL"}));
+    EXPECT_EQ(host.calls, (Calls{"endpoint", "mic setup", "close mic monitor",
+                                 "reset mic controls"}));
+}
+
+TEST_F(DeviceDiscoveryTest, ArrivalActivatesAndRestoresInOrder) {
+    Unplug();
+    discovery.ConstructionStep();
+    enumeration.hardwareIds = {kHeadsetId};
+    hid.interfaces = {{L"headset"}};
+    host.calls.clear();
+    log.lines.clear();
+    clock.waits.clear();
+    knobs.probeFailures = 2;
+
+    discovery.HandleDeviceChange(kDbtDeviceArrival, kDbtDeviceTypeInterface, L"", kHeadsetHidName);
+
+    EXPECT_EQ(clock.waits, std::vector<uint32_t>{10});
+    EXPECT_EQ(knobs.probes, 3);
+    EXPECT_EQ(knobs.lastCode, (std::vector<uint8_t>{4, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(log.lines, (std::vector<std::wstring>{
+                             L"DeviceArrival1", L"***** ZRN_Set_DEVICE_SYMBOLIC_NAME Success *****"}));
+    EXPECT_EQ(host.calls,
+              (Calls{"endpoint", "mic setup", "close mic monitor", "reset mic controls",
+                     "indicators", "redraw",
+                     "clear monitor state", "release endpoint", "gpio and enc", "voice magic",
+                     "redraw", "messages", "eq and 3d", "7.1 ui", "7.1 send", "led colours",
+                     "redraw", "LabelActive", "messages"}));
+    EXPECT_EQ(discovery.m_bDeviceActive, 1);
+    EXPECT_EQ(discovery.HidHandle(), kNoDeviceHandle) << "closed again at once";
+    EXPECT_TRUE(hid.open.empty());
+    EXPECT_EQ(discovery.ActivationCount(), 1u);
+    // LED indicator, then the driver state and value queries of the restore sequence.
+    ASSERT_EQ(driver.requests.size(), 2u);
+    EXPECT_EQ(driver.requests[0].code, kIoctlQueryDriverState);
+    EXPECT_EQ(driver.requests[1].code, kIoctlQueryDriverValue);
+    EXPECT_EQ(hid.sent.front(), ([] {
+                  std::vector<uint8_t> report(65, 0);
+                  report[1] = 0x60;
+                  report[4] = 0x30;
+                  return report;
+              }()))
+        << "LED flag 1 reads the GPIO bits";
+}
+
+TEST_F(DeviceDiscoveryTest, ArrivalGivesUpSilentlyWhenTheDeviceNeverAnswers) {
+    Unplug();
+    discovery.ConstructionStep();
+    enumeration.hardwareIds = {kHeadsetId};
+    hid.interfaces = {{L"headset"}};
+    host.calls.clear();
+    knobs.probeFailures = 100;
+    discovery.DeviceArrival1(kHeadsetHidName);
+    EXPECT_EQ(knobs.probes, 5);
+    EXPECT_EQ(discovery.m_bDeviceActive, 0);
+    EXPECT_EQ(host.calls, (Calls{"endpoint", "mic setup", "close mic monitor",
+                                 "reset mic controls"}));
+}
+
+TEST_F(DeviceDiscoveryTest, ArrivalWithoutServedDeviceOrInterface) {
+    Unplug();
+    discovery.ConstructionStep();
+    log.lines.clear();
+    host.calls.clear();
+    host.hasEndpoint = false;
+    discovery.DeviceArrival1(L"other");
+    EXPECT_EQ(log.lines, (std::vector<std::wstring>{L"DeviceArrival1", L"bResult = 0"}));
+    EXPECT_EQ(host.calls, (Calls{"endpoint", "reset mic controls"}))
+        << "no endpoint on Vista or later: the microphone set-up waits";
+
+    enumeration.hardwareIds = {kHeadsetId};  // listed, but its HID interface is not there yet
+    host.calls.clear();
+    discovery.DeviceArrival1(L"other");
+    EXPECT_EQ(host.calls, (Calls{"endpoint", "reset mic controls", "Timer1 on", "LabelUnactive",
+                                 "indicators", "redraw", "Timer1 on"}));
+}
+
+TEST_F(DeviceDiscoveryTest, TimerTickActivatesWithTenProbesAndStopsPolling) {
+    Unplug();
+    discovery.ConstructionStep();
+    enumeration.hardwareIds = {kHeadsetId};
+    hid.interfaces = {{L"headset"}};
+    host.calls.clear();
+    log.lines.clear();
+    knobs.selectResult = 3;
+    knobs.selections.clear();
+    knobs.probeFailures = 9;
+    driver.requests.clear();
+
+    discovery.Timer1Timer();
+
+    EXPECT_EQ(knobs.selections.size(), 2u) << "selection repeated at once";
+    EXPECT_TRUE(log.lines.empty());
+    EXPECT_EQ(knobs.probes, 10);
+    EXPECT_EQ(host.calls,
+              (Calls{"indicators", "redraw", "endpoint", "mic setup", "close mic monitor",
+                     "reset mic controls", "release endpoint", "enc state", "voice magic",
+                     "redraw", "messages", "eq and 3d", "7.1 ui", "7.1 send", "led colours",
+                     "redraw", "LabelActive", "Timer1 off"}));
+    EXPECT_FALSE(host.timer1);
+    // The poll never probes the driver, so with no probe since start its requests have no path.
+    EXPECT_TRUE(driver.openedPaths.empty());
+}
+
+TEST_F(DeviceDiscoveryTest, TimerTickWithoutAnswerKeepsPolling) {
+    Unplug();
+    discovery.ConstructionStep();
+    enumeration.hardwareIds = {kHeadsetId};
+    hid.interfaces = {{L"headset"}};
+    knobs.probeFailures = 100;
+    host.calls.clear();
+    discovery.Timer1Timer();
+    EXPECT_EQ(knobs.probes, 10);
+    EXPECT_TRUE(host.calls.empty());
+    EXPECT_TRUE(host.timer1);
+}
+
+TEST_F(DeviceDiscoveryTest, RemovalOfTheActiveDeviceOnly) {
+    discovery.ConstructionStep();
+    host.calls.clear();
+    const struct {
+        const wchar_t* guid;
+        const wchar_t* name;
+    } ignored[] = {
+        {kHidInterfaceClass, L"\\\\?\\HID#VID_2B7A&PID_5802&MI_03#x"},
+        {kHidInterfaceClass, L"\\\\?\\HID#VID_046D&PID_5801#x"},
+        {L"{6994AD04-93EF-11D0-A3CC-00A0C9223196}", kHeadsetHidName},
+    };
+    for (const auto& c : ignored) discovery.DeviceRemoval(c.guid, c.name);
+    EXPECT_TRUE(host.calls.empty());
+    EXPECT_EQ(discovery.m_bDeviceActive, 1);
+
+    discovery.HandleDeviceChange(kDbtDeviceRemoveComplete, kDbtDeviceTypeInterface,
+                                 L"{4d1e55b2-f16f-11cf-88cb-001111000030}", kHeadsetHidName);
+    EXPECT_EQ(host.calls,
+              (Calls{"LabelUnactive", "clear enc armed", "indicators", "reset switches", "redraw",
+                     "release endpoint", "forget capture", "close led event", "messages"}));
+    EXPECT_EQ(discovery.m_bDeviceActive, 0);
+    EXPECT_EQ(discovery.m_bSync, 0);
+    EXPECT_EQ(discovery.HidHandle(), kNoDeviceHandle);
+    EXPECT_TRUE(hid.open.empty());
+    EXPECT_EQ(discovery.ActiveVendorId(), 0x2B7A) << "the chosen device stays in force";
+}
+
+TEST_F(DeviceDiscoveryTest, OtherDeviceChangeEventsOnlyLetMessagesRun) {
+    discovery.HandleDeviceChange(0x8007, kDbtDeviceTypeInterface, kHidInterfaceClass,
+                                 kHeadsetHidName);
+    discovery.HandleDeviceChange(kDbtDeviceArrival, 2, L"", L"");
+    EXPECT_EQ(host.calls, (Calls{"messages", "messages"}));
+}
+
+}  // namespace
+}  // namespace tavrin
