@@ -32,8 +32,8 @@ int32_t SendAudioPayload(VendorSdk& sdk, uint8_t code, uint8_t sub, const uint8_
     return Send(sdk, request);
 }
 
-int32_t GetAudioReply(VendorSdk& sdk, uint8_t code, uint8_t sub, uint8_t* first,
-                      size_t firstCount, uint8_t* second, size_t secondCount) {
+int32_t GetAudioReply(VendorSdk& sdk, uint8_t code, uint8_t sub, uint8_t* first, size_t firstCount,
+                      uint8_t* second, size_t secondCount) {
     AudioCommandBuffer request = Request(code, sub);
     const int32_t result = Send(sdk, request);
     if (result != 0) return result;

@@ -20,7 +20,7 @@ int32_t SendAudioPayload(VendorSdk& sdk, uint8_t code, uint8_t sub, const uint8_
                          size_t count);
 // On result 0 copies firstCount bytes from offset 2 and secondCount bytes from offset 134;
 // counts that would reach past the buffer are cut to what it holds.
-int32_t GetAudioReply(VendorSdk& sdk, uint8_t code, uint8_t sub, uint8_t* first,
-                      size_t firstCount, uint8_t* second, size_t secondCount);
+int32_t GetAudioReply(VendorSdk& sdk, uint8_t code, uint8_t sub, uint8_t* first, size_t firstCount,
+                      uint8_t* second, size_t secondCount);
 
 }  // namespace tavrin

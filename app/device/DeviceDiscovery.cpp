@@ -63,13 +63,14 @@ DeviceDiscovery::DeviceDiscovery(Platform& platform, const CAudioConfig& config,
       io_(io),
       host_(host) {}
 
-void DeviceDiscovery::Log(const std::wstring& line) { platform_.debugLog.Write(line); }
+void DeviceDiscovery::Log(const std::wstring& line) {
+    platform_.debugLog.Write(line);
+}
 
 bool DeviceDiscovery::FindServedDevice(std::wstring& hardwareId) {
     // A group that fails to load stays empty and matches nothing.
     DEVICEID_MGR::CDeviceIdMgr group(platform_.files, platform_.registry);
-    group.LoadGroupFromFile(config_.SourceFolderFullPath + kAudioConfigFileName,
-                            kUsbVidPidSection);
+    group.LoadGroupFromFile(config_.SourceFolderFullPath + kAudioConfigFileName, kUsbVidPidSection);
     std::vector<std::wstring> hardwareIds;
     if (!enumeration_.PresentHardwareIds(hardwareIds)) return false;
     const size_t servedLength = std::wcslen(kServedIdPattern);
@@ -84,8 +85,7 @@ bool DeviceDiscovery::FindServedDevice(std::wstring& hardwareId) {
 }
 
 int32_t DeviceDiscovery::SetActiveDevice() {
-    return sdk_.Invoke<&VendorSdkTable::DLLZR_SetActive_Device>(activeVendorId_,
-                                                                activeProductId_);
+    return sdk_.Invoke<&VendorSdkTable::DLLZR_SetActive_Device>(activeVendorId_, activeProductId_);
 }
 
 void DeviceDiscovery::SetActive(int32_t active) {
@@ -147,7 +147,9 @@ void DeviceDiscovery::DeviceArrival1(const std::wstring& /*interfaceName*/) {
     Activate(ActivationPath::Arrival);
 }
 
-void DeviceDiscovery::Timer1Timer() { Activate(ActivationPath::Timer); }
+void DeviceDiscovery::Timer1Timer() {
+    Activate(ActivationPath::Timer);
+}
 
 // The common steps of an arrival and a poll tick.
 void DeviceDiscovery::Activate(ActivationPath path) {

@@ -69,9 +69,8 @@ void ParseVidPid(const std::wstring& text, uint16_t& vendorId, uint16_t& product
 
 class DeviceDiscovery {
 public:
-    DeviceDiscovery(Platform& platform, const CAudioConfig& config,
-                    DeviceEnumeration& enumeration, VendorSdk& sdk, DeviceIo& io,
-                    DiscoveryHost& host);
+    DeviceDiscovery(Platform& platform, const CAudioConfig& config, DeviceEnumeration& enumeration,
+                    VendorSdk& sdk, DeviceIo& io, DiscoveryHost& host);
 
     bool FindServedDevice(std::wstring& hardwareId);
     void ConstructionStep();

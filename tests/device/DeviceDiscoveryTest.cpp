@@ -1,9 +1,8 @@
-#include "app/device/DeviceDiscovery.h"
-
 #include <gtest/gtest.h>
 
 #include <map>
 
+#include "app/device/DeviceDiscovery.h"
 #include "ports/portable/MemoryRegistry.h"
 #include "tests/support/FakeClock.h"
 #include "tests/support/FakeDeviceBus.h"
@@ -66,8 +65,7 @@ public:
         if (capacity > 0) buffer[0] = L'\0';
         return 0;
     }
-    bool WriteString(const wchar_t*, const wchar_t*, const wchar_t*,
-                     const std::wstring&) override {
+    bool WriteString(const wchar_t*, const wchar_t*, const wchar_t*, const std::wstring&) override {
         return false;
     }
 };
@@ -215,7 +213,8 @@ TEST_F(DeviceDiscoveryTest, ConstructionWithoutDeviceLooksTwiceAndPolls) {
     EXPECT_EQ(discovery.ActiveProductId(), 0);
     EXPECT_EQ(knobs.selections.size(), 2u) << "selection retried once";
     EXPECT_EQ(clock.waits, std::vector<uint32_t>{10});
-    EXPECT_EQ(log.lines, std::vector<std::wstring>{L"***** fnDLLZR_SetActive_Device, ret = 5 *****"});
+    EXPECT_EQ(log.lines,
+              std::vector<std::wstring>{L"***** fnDLLZR_SetActive_Device, ret = 5 *****"});
     EXPECT_EQ(host.calls, (Calls{"LabelUnactive", "indicators", "Timer1 on"}));
     EXPECT_EQ(discovery.m_bDeviceActive, 0);
 }
@@ -235,8 +234,8 @@ TEST_F(DeviceDiscoveryTest, ArrivalWhileAHandleIsHeldChangesNothing) {
     discovery.DeviceArrival1(kHeadsetHidName);
     EXPECT_EQ(enumeration.enumerations, enumerations);
     EXPECT_EQ(log.lines, (std::vector<std::wstring>{L"DeviceArrival1", L"m_hDevice != NULL"}));
-    EXPECT_EQ(host.calls, (Calls{"endpoint", "mic setup", "close mic monitor",
-                                 "reset mic controls"}));
+    EXPECT_EQ(host.calls,
+              (Calls{"endpoint", "mic setup", "close mic monitor", "reset mic controls"}));
 }
 
 TEST_F(DeviceDiscoveryTest, ArrivalActivatesAndRestoresInOrder) {
@@ -254,14 +253,14 @@ TEST_F(DeviceDiscoveryTest, ArrivalActivatesAndRestoresInOrder) {
     EXPECT_EQ(clock.waits, std::vector<uint32_t>{10});
     EXPECT_EQ(knobs.probes, 3);
     EXPECT_EQ(knobs.lastCode, (std::vector<uint8_t>{4, 0, 0, 0, 0, 0}));
-    EXPECT_EQ(log.lines, (std::vector<std::wstring>{
-                             L"DeviceArrival1", L"***** ZRN_Set_DEVICE_SYMBOLIC_NAME Success *****"}));
+    EXPECT_EQ(log.lines,
+              (std::vector<std::wstring>{L"DeviceArrival1",
+                                         L"***** ZRN_Set_DEVICE_SYMBOLIC_NAME Success *****"}));
     EXPECT_EQ(host.calls,
               (Calls{"endpoint", "mic setup", "close mic monitor", "reset mic controls",
-                     "indicators", "redraw",
-                     "clear monitor state", "release endpoint", "gpio and enc", "voice magic",
-                     "redraw", "messages", "eq and 3d", "7.1 ui", "7.1 send", "led colours",
-                     "redraw", "LabelActive", "messages"}));
+                     "indicators", "redraw", "clear monitor state", "release endpoint",
+                     "gpio and enc", "voice magic", "redraw", "messages", "eq and 3d", "7.1 ui",
+                     "7.1 send", "led colours", "redraw", "LabelActive", "messages"}));
     EXPECT_EQ(discovery.m_bDeviceActive, 1);
     EXPECT_EQ(discovery.HidHandle(), kNoDeviceHandle) << "closed again at once";
     EXPECT_TRUE(hid.open.empty());
@@ -289,8 +288,8 @@ TEST_F(DeviceDiscoveryTest, ArrivalGivesUpSilentlyWhenTheDeviceNeverAnswers) {
     discovery.DeviceArrival1(kHeadsetHidName);
     EXPECT_EQ(knobs.probes, 5);
     EXPECT_EQ(discovery.m_bDeviceActive, 0);
-    EXPECT_EQ(host.calls, (Calls{"endpoint", "mic setup", "close mic monitor",
-                                 "reset mic controls"}));
+    EXPECT_EQ(host.calls,
+              (Calls{"endpoint", "mic setup", "close mic monitor", "reset mic controls"}));
 }
 
 TEST_F(DeviceDiscoveryTest, ArrivalWithoutServedDeviceOrInterface) {
@@ -330,9 +329,9 @@ TEST_F(DeviceDiscoveryTest, TimerTickActivatesWithTenProbesAndStopsPolling) {
     EXPECT_EQ(knobs.probes, 10);
     EXPECT_EQ(host.calls,
               (Calls{"indicators", "redraw", "endpoint", "mic setup", "close mic monitor",
-                     "reset mic controls", "release endpoint", "enc state", "voice magic",
-                     "redraw", "messages", "eq and 3d", "7.1 ui", "7.1 send", "led colours",
-                     "redraw", "LabelActive", "Timer1 off"}));
+                     "reset mic controls", "release endpoint", "enc state", "voice magic", "redraw",
+                     "messages", "eq and 3d", "7.1 ui", "7.1 send", "led colours", "redraw",
+                     "LabelActive", "Timer1 off"}));
     EXPECT_FALSE(host.timer1);
     // The poll never probes the driver, so with no probe since start its requests have no path.
     EXPECT_TRUE(driver.openedPaths.empty());

@@ -1,7 +1,6 @@
-#include "app/device/DeviceIo.h"
-
 #include <gtest/gtest.h>
 
+#include "app/device/DeviceIo.h"
 #include "tests/support/FakeDeviceBus.h"
 
 namespace tavrin {
@@ -69,22 +68,38 @@ TEST_F(DeviceIoTest, ResultNumbersOfTheHidOperations) {
         int results[5];  // Write, Read, GpioRead, GpioWrite, Commit
         size_t reportsSent[5];
     } cases[] = {
-        {"capabilities unreadable", [](test::FakeHidBus& bus) { bus.capabilitiesReadable = false; },
-         {1, 1, 1, 1, 1}, {0, 0, 0, 0, 0}},
-        {"output length 0", [](test::FakeHidBus& bus) { bus.outputLength = 0; },
-         {1, 1, 1, 1, 1}, {0, 0, 0, 0, 0}},
-        {"output length 4", [](test::FakeHidBus& bus) { bus.outputLength = 4; },
-         {1, 1, 2, 2, 0}, {0, 0, 0, 0, 1}},
-        {"first report refused", [](test::FakeHidBus& bus) { bus.refuseOutputAt = 1; },
-         {2, 2, 3, 3, 2}, {1, 1, 1, 1, 1}},
-        {"second report refused", [](test::FakeHidBus& bus) { bus.refuseOutputAt = 2; },
-         {3, 0, 0, 0, 0}, {2, 1, 1, 1, 1}},
-        {"input length 0", [](test::FakeHidBus& bus) { bus.inputLength = 0; },
-         {0, 3, 4, 0, 0}, {2, 1, 1, 1, 1}},
-        {"input length 4", [](test::FakeHidBus& bus) { bus.inputLength = 4; },
-         {0, 0, 5, 0, 0}, {2, 1, 1, 1, 1}},
-        {"input report fails", [](test::FakeHidBus& bus) { bus.refuseInput = true; },
-         {0, 4, 6, 0, 0}, {2, 1, 1, 1, 1}},
+        {"capabilities unreadable",
+         [](test::FakeHidBus& bus) { bus.capabilitiesReadable = false; },
+         {1, 1, 1, 1, 1},
+         {0, 0, 0, 0, 0}},
+        {"output length 0",
+         [](test::FakeHidBus& bus) { bus.outputLength = 0; },
+         {1, 1, 1, 1, 1},
+         {0, 0, 0, 0, 0}},
+        {"output length 4",
+         [](test::FakeHidBus& bus) { bus.outputLength = 4; },
+         {1, 1, 2, 2, 0},
+         {0, 0, 0, 0, 1}},
+        {"first report refused",
+         [](test::FakeHidBus& bus) { bus.refuseOutputAt = 1; },
+         {2, 2, 3, 3, 2},
+         {1, 1, 1, 1, 1}},
+        {"second report refused",
+         [](test::FakeHidBus& bus) { bus.refuseOutputAt = 2; },
+         {3, 0, 0, 0, 0},
+         {2, 1, 1, 1, 1}},
+        {"input length 0",
+         [](test::FakeHidBus& bus) { bus.inputLength = 0; },
+         {0, 3, 4, 0, 0},
+         {2, 1, 1, 1, 1}},
+        {"input length 4",
+         [](test::FakeHidBus& bus) { bus.inputLength = 4; },
+         {0, 0, 5, 0, 0},
+         {2, 1, 1, 1, 1}},
+        {"input report fails",
+         [](test::FakeHidBus& bus) { bus.refuseInput = true; },
+         {0, 4, 6, 0, 0},
+         {2, 1, 1, 1, 1}},
     };
     for (const auto& c : cases) {
         for (int operation = Write; operation <= Commit; ++operation) {

@@ -55,8 +55,7 @@ public:
         productId = interfaces[found->second].productId;
         return true;
     }
-    bool Capabilities(DeviceHandle handle, uint16_t& outputLength,
-                      uint16_t& inputLength) override {
+    bool Capabilities(DeviceHandle handle, uint16_t& outputLength, uint16_t& inputLength) override {
         if (open.count(handle) == 0 || !capabilitiesReadable) return false;
         outputLength = this->outputLength;
         inputLength = this->inputLength;

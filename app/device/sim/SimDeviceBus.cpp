@@ -106,8 +106,8 @@ void SimDeviceBus::DriverSide::Close(DeviceHandle handle) {
 }
 
 bool SimDeviceBus::DriverSide::Control(DeviceHandle handle, uint32_t code,
-                                   const std::vector<uint8_t>& input,
-                                   std::vector<uint8_t>& output) {
+                                       const std::vector<uint8_t>& input,
+                                       std::vector<uint8_t>& output) {
     if (control_ == nullptr) return false;
     uint32_t returned = 0;
     if (control_(static_cast<uint32_t>(handle), code, input.data(),

@@ -1,7 +1,7 @@
 #include "app/device/win32/DeviceNotification.h"
 
-#include <windows.h>
 #include <dbt.h>
+#include <windows.h>
 
 #include <cwchar>
 
@@ -28,9 +28,9 @@ void* RegisterForDeviceChanges(void* window) {
     filter.dbcc_size = sizeof(filter);
     filter.dbcc_devicetype = DBT_DEVTYP_DEVICEINTERFACE;
     filter.dbcc_classguid = kMediaClassGuid;
-    return RegisterDeviceNotificationW(static_cast<HWND>(window), &filter,
-                                       DEVICE_NOTIFY_WINDOW_HANDLE |
-                                           DEVICE_NOTIFY_ALL_INTERFACE_CLASSES);
+    return RegisterDeviceNotificationW(
+        static_cast<HWND>(window), &filter,
+        DEVICE_NOTIFY_WINDOW_HANDLE | DEVICE_NOTIFY_ALL_INTERFACE_CLASSES);
 }
 
 void UnregisterForDeviceChanges(void* registration) {

@@ -1,11 +1,11 @@
 #include "app/device/win32/Win32DeviceBus.h"
 
-#include <windows.h>
 #include <setupapi.h>
+#include <windows.h>
 // The HID headers need the types of windows.h first, and MinGW's lack C linkage of their own.
 extern "C" {
-#include <hidsdi.h>
 #include <hidpi.h>
+#include <hidsdi.h>
 }
 
 namespace tavrin {
@@ -15,7 +15,9 @@ namespace {
 constexpr GUID kMediaClassGuid = {
     0x6994AD04, 0x93EF, 0x11D0, {0xA3, 0xCC, 0x00, 0xA0, 0xC9, 0x22, 0x31, 0x96}};
 
-HANDLE ToHandle(DeviceHandle handle) { return reinterpret_cast<HANDLE>(handle); }
+HANDLE ToHandle(DeviceHandle handle) {
+    return reinterpret_cast<HANDLE>(handle);
+}
 
 DeviceHandle FromHandle(HANDLE handle) {
     return handle == INVALID_HANDLE_VALUE ? kNoDeviceHandle
@@ -52,9 +54,9 @@ bool Win32DeviceEnumeration::PresentHardwareIds(std::vector<std::wstring>& hardw
         std::wstring ids;
         if (size >= sizeof(wchar_t)) {
             std::vector<wchar_t> buffer(size / sizeof(wchar_t) + 2, L'\0');
-            if (SetupDiGetDeviceRegistryPropertyW(devices.Get(), &device, SPDRP_HARDWAREID,
-                                                  nullptr, reinterpret_cast<BYTE*>(buffer.data()),
-                                                  size, nullptr)) {
+            if (SetupDiGetDeviceRegistryPropertyW(devices.Get(), &device, SPDRP_HARDWAREID, nullptr,
+                                                  reinterpret_cast<BYTE*>(buffer.data()), size,
+                                                  nullptr)) {
                 ids = buffer.data();  // the first string of the list
             }
         }
@@ -72,8 +74,7 @@ bool Win32HidBus::InterfacePaths(std::vector<std::wstring>& paths) {
     SP_DEVICE_INTERFACE_DATA item{};
     item.cbSize = sizeof(item);
     for (DWORD index = 0;
-         SetupDiEnumDeviceInterfaces(interfaces.Get(), nullptr, &hidClass, index, &item);
-         ++index) {
+         SetupDiEnumDeviceInterfaces(interfaces.Get(), nullptr, &hidClass, index, &item); ++index) {
         DWORD size = 0;
         SetupDiGetDeviceInterfaceDetailW(interfaces.Get(), &item, nullptr, 0, &size, nullptr);
         if (size < sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_W)) continue;
@@ -107,8 +108,7 @@ bool Win32HidBus::Attributes(DeviceHandle handle, uint16_t& vendorId, uint16_t& 
     return true;
 }
 
-bool Win32HidBus::Capabilities(DeviceHandle handle, uint16_t& outputLength,
-                               uint16_t& inputLength) {
+bool Win32HidBus::Capabilities(DeviceHandle handle, uint16_t& outputLength, uint16_t& inputLength) {
     PHIDP_PREPARSED_DATA data = nullptr;
     if (!HidD_GetPreparsedData(ToHandle(handle), &data)) return false;
     HIDP_CAPS caps{};
@@ -141,14 +141,14 @@ void Win32DriverBus::Close(DeviceHandle handle) {
     if (handle != kNoDeviceHandle) CloseHandle(ToHandle(handle));
 }
 
-bool Win32DriverBus::Control(DeviceHandle handle, uint32_t code,
-                             const std::vector<uint8_t>& input, std::vector<uint8_t>& output) {
+bool Win32DriverBus::Control(DeviceHandle handle, uint32_t code, const std::vector<uint8_t>& input,
+                             std::vector<uint8_t>& output) {
     std::vector<uint8_t> in = input;
     DWORD returned = 0;
-    const BOOL ok = DeviceIoControl(ToHandle(handle), code, in.empty() ? nullptr : in.data(),
-                                    static_cast<DWORD>(in.size()),
-                                    output.empty() ? nullptr : output.data(),
-                                    static_cast<DWORD>(output.size()), &returned, nullptr);
+    const BOOL ok =
+        DeviceIoControl(ToHandle(handle), code, in.empty() ? nullptr : in.data(),
+                        static_cast<DWORD>(in.size()), output.empty() ? nullptr : output.data(),
+                        static_cast<DWORD>(output.size()), &returned, nullptr);
     if (!ok) return false;
     output.resize(returned);
     return true;

@@ -14,8 +14,7 @@ public:
     DeviceHandle Open(const std::wstring& path) override;
     void Close(DeviceHandle handle) override;
     bool Attributes(DeviceHandle handle, uint16_t& vendorId, uint16_t& productId) override;
-    bool Capabilities(DeviceHandle handle, uint16_t& outputLength,
-                      uint16_t& inputLength) override;
+    bool Capabilities(DeviceHandle handle, uint16_t& outputLength, uint16_t& inputLength) override;
     bool SetOutputReport(DeviceHandle handle, const std::vector<uint8_t>& report) override;
     bool GetInputReport(DeviceHandle handle, std::vector<uint8_t>& report) override;
 };
