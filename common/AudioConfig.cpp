@@ -18,7 +18,9 @@ void LogLine(DebugLog& log, const std::wstring& prefix, const std::wstring& valu
     log.Write(line);
 }
 
-std::wstring WithBackslash(const std::wstring& folder) { return folder + L"\\"; }
+std::wstring WithBackslash(const std::wstring& folder) {
+    return folder + L"\\";
+}
 
 }  // namespace
 
@@ -59,8 +61,8 @@ int32_t LenientInteger(const std::wstring& value) {
         number = number * 10 + (value[at] - L'0');
         if (number > static_cast<int64_t>(INT32_MAX) + 1) break;  // the CRT saturates
     }
-    if (negative) return number > static_cast<int64_t>(INT32_MAX) ? INT32_MIN
-                                                                    : static_cast<int32_t>(-number);
+    if (negative)
+        return number > static_cast<int64_t>(INT32_MAX) ? INT32_MIN : static_cast<int32_t>(-number);
     return number > INT32_MAX ? INT32_MAX : static_cast<int32_t>(number);
 }
 
@@ -102,9 +104,8 @@ std::wstring ReadConfigValue(ProfileStore& profiles, const std::wstring& file,
     return buffer;
 }
 
-void WriteConfigValue(ProfileStore& profiles, const std::wstring& file,
-                      const std::wstring& section, const std::wstring& key,
-                      const std::wstring& text) {
+void WriteConfigValue(ProfileStore& profiles, const std::wstring& file, const std::wstring& section,
+                      const std::wstring& key, const std::wstring& text) {
     profiles.WriteString(section.c_str(), key.c_str(), text.c_str(), file);
 }
 
@@ -167,7 +168,8 @@ void LoadAudioConfig(Platform& platform, const std::wstring& fileName,
 
     // 5. Derived folders.
     Environment& environment = platform.environment;
-    record.ProgramFilesFolder = WithBackslash(environment.GetKnownFolder(KnownFolder::ProgramFiles));
+    record.ProgramFilesFolder =
+        WithBackslash(environment.GetKnownFolder(KnownFolder::ProgramFiles));
     record.InstallFolderFullPath = record.ProgramFilesFolder + record.InstallFolderName + L"\\";
     const bool wow64 = environment.IsWow64Process();
     record.SystemFolderPath = WithBackslash(

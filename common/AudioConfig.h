@@ -87,9 +87,8 @@ uint32_t ReadConfigValue(ProfileStore& profiles, const std::wstring& file,
 std::wstring ReadConfigValue(ProfileStore& profiles, const std::wstring& file,
                              const std::wstring& section, const std::wstring& key,
                              uint32_t capacity);
-void WriteConfigValue(ProfileStore& profiles, const std::wstring& file,
-                      const std::wstring& section, const std::wstring& key,
-                      const std::wstring& text);
+void WriteConfigValue(ProfileStore& profiles, const std::wstring& file, const std::wstring& section,
+                      const std::wstring& key, const std::wstring& text);
 
 // The key table: section, key, how the value reads and what a missing or empty key yields.
 enum class ConfigKeyType { Text, StrictInteger, LenientInteger, StrictIntegerList };
@@ -102,6 +101,8 @@ struct ConfigKey {
     int32_t emptyValue;  // the number a missing or empty lenient key gives
 };
 
+// One key a line, so that the table reads as a table.
+// clang-format off
 namespace config_keys {
 inline constexpr ConfigKey kLanguageFolderName{L"Language", L"LanguageFolderName", ConfigKeyType::Text, kConfigTextCapacity, 0};
 inline constexpr ConfigKey kDefaultLanguage{L"Language", L"DefaultLanguage", ConfigKeyType::Text, kConfigTextCapacity, 0};
@@ -159,6 +160,7 @@ inline constexpr ConfigKey kGpioDipSwitchMode{L"GPIO", L"DIPSWMODE", ConfigKeyTy
 inline constexpr ConfigKey kSimpleEnable{L"Simple", L"Enable", ConfigKeyType::StrictInteger, kConfigNumberCapacity, 0};
 inline constexpr ConfigKey kLastIniPath{L"LastINI", L"Path", ConfigKeyType::Text, kConfigPathCapacity, 0};
 }  // namespace config_keys
+// clang-format on
 
 // Sections whose key names are data rather than fixed names.
 inline constexpr wchar_t kApplicationSection[] = L"Application";  // plug-in folder -> shown

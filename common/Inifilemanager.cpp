@@ -123,17 +123,12 @@ bool DecodeText(TextEncoding encoding, std::span<const uint8_t> bytes, std::wstr
     switch (encoding) {
         case TextEncoding::Utf32LittleEndian:
             return DecodeUtf32(bytes, ByteOrder::LittleEndian, text);
-        case TextEncoding::Utf32BigEndian:
-            return DecodeUtf32(bytes, ByteOrder::BigEndian, text);
-        case TextEncoding::Utf8:
-            return DecodeUtf8(bytes, text);
+        case TextEncoding::Utf32BigEndian: return DecodeUtf32(bytes, ByteOrder::BigEndian, text);
+        case TextEncoding::Utf8: return DecodeUtf8(bytes, text);
         case TextEncoding::Utf16LittleEndian:
             return DecodeUtf16(bytes, ByteOrder::LittleEndian, text);
-        case TextEncoding::Utf16BigEndian:
-            return DecodeUtf16(bytes, ByteOrder::BigEndian, text);
-        case TextEncoding::SingleByte:
-            DecodeSingleByte(bytes, text);
-            return true;
+        case TextEncoding::Utf16BigEndian: return DecodeUtf16(bytes, ByteOrder::BigEndian, text);
+        case TextEncoding::SingleByte: DecodeSingleByte(bytes, text); return true;
     }
     return false;
 }
@@ -171,7 +166,9 @@ void SplitLines(std::wstring_view text, std::vector<std::wstring>& lines) {
     }
 }
 
-bool IsComment(std::wstring_view line) { return !line.empty() && line.front() == L';'; }
+bool IsComment(std::wstring_view line) {
+    return !line.empty() && line.front() == L';';
+}
 
 bool IsSectionHeader(std::wstring_view line) {
     return line.size() >= 2 && line.front() == L'[' && line.back() == L']';
@@ -259,14 +256,10 @@ void CIniMgr::ClearIni() {
 int CIniMgr::ReadFileContents(const std::wstring& filePath, std::vector<uint8_t>& contents) {
     try {
         switch (m_files.ReadWholeFile(filePath, contents)) {
-            case FileReadResult::Ok:
-                return kLoaded;
-            case FileReadResult::OpenFailed:
-                return kOpenFailed;
-            case FileReadResult::SizeFailed:
-                return kSizeFailed;
-            case FileReadResult::ReadFailed:
-                return kReadFailed;
+            case FileReadResult::Ok: return kLoaded;
+            case FileReadResult::OpenFailed: return kOpenFailed;
+            case FileReadResult::SizeFailed: return kSizeFailed;
+            case FileReadResult::ReadFailed: return kReadFailed;
         }
     } catch (const std::bad_alloc&) {
         return kNoMemory;

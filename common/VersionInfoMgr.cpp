@@ -68,8 +68,7 @@ const wchar_t* OsNameByFamily(int family) {
 
 }  // namespace
 
-int QueryWindowsVersion(Environment& environment, int* family, int* versionCode,
-                        int* servicePack) {
+int QueryWindowsVersion(Environment& environment, int* family, int* versionCode, int* servicePack) {
     OsVersion raw;
     return QueryAndMap(environment, raw, family, versionCode, servicePack);
 }

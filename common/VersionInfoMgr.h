@@ -26,8 +26,7 @@ WindowsVersion MapWindowsVersion(uint32_t major, uint32_t minor);
 
 // 0; 1 RtlGetVersion is not exported; 2 it failed. Absent outputs are skipped. This form
 // writes no line; CVersionInfoMgr's adds the version line.
-int QueryWindowsVersion(Environment& environment, int* family, int* versionCode,
-                        int* servicePack);
+int QueryWindowsVersion(Environment& environment, int* family, int* versionCode, int* servicePack);
 
 class CVersionInfoMgr {
 public:

@@ -25,7 +25,8 @@ public:
     // Entries of a folder, without "." and "..", in no particular order.
     virtual bool ListDirectory(const std::wstring& path, std::vector<DirectoryEntry>& entries) = 0;
     virtual bool CreateFolder(const std::wstring& path) = 0;
-    virtual bool CopyOneFile(const std::wstring& from, const std::wstring& to, bool failIfExists) = 0;
+    virtual bool CopyOneFile(const std::wstring& from, const std::wstring& to,
+                             bool failIfExists) = 0;
     virtual bool RemoveFile(const std::wstring& path) = 0;
     // Writes a temporary file in the same folder, flushes it, then swaps it in, so that a crash
     // leaves either the old file or the new one, never a torn one.

@@ -44,10 +44,19 @@ std::wstring FromUtf8(const std::string& text) {
         const uint8_t lead = static_cast<uint8_t>(text[i]);
         uint32_t cp = 0;
         size_t length = 0;
-        if (lead < 0x80) { cp = lead; length = 1; }
-        else if ((lead & 0xE0) == 0xC0) { cp = lead & 0x1F; length = 2; }
-        else if ((lead & 0xF0) == 0xE0) { cp = lead & 0x0F; length = 3; }
-        else if ((lead & 0xF8) == 0xF0) { cp = lead & 0x07; length = 4; }
+        if (lead < 0x80) {
+            cp = lead;
+            length = 1;
+        } else if ((lead & 0xE0) == 0xC0) {
+            cp = lead & 0x1F;
+            length = 2;
+        } else if ((lead & 0xF0) == 0xE0) {
+            cp = lead & 0x0F;
+            length = 3;
+        } else if ((lead & 0xF8) == 0xF0) {
+            cp = lead & 0x07;
+            length = 4;
+        }
         bool valid = length != 0 && i + length <= text.size();
         for (size_t k = 1; valid && k < length; ++k) {
             const uint8_t next = static_cast<uint8_t>(text[i + k]);

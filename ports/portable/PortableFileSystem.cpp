@@ -92,7 +92,7 @@ bool PortableFileSystem::CreateFolder(const std::wstring& path) {
 }
 
 bool PortableFileSystem::CopyOneFile(const std::wstring& from, const std::wstring& to,
-                                  bool failIfExists) {
+                                     bool failIfExists) {
     std::vector<uint8_t> contents;
     if (ReadWholeFile(from, contents) != FileReadResult::Ok) return false;
     if (failIfExists && FileExists(to)) return false;

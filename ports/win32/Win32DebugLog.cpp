@@ -4,6 +4,8 @@
 
 namespace tavrin {
 
-void Win32DebugLog::Write(const std::wstring& line) { OutputDebugStringW(line.c_str()); }
+void Win32DebugLog::Write(const std::wstring& line) {
+    OutputDebugStringW(line.c_str());
+}
 
 }  // namespace tavrin

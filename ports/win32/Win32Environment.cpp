@@ -1,7 +1,7 @@
 #include "ports/win32/Win32Environment.h"
 
-#include <windows.h>
 #include <shlobj.h>
+#include <windows.h>
 
 #include <vector>
 
@@ -49,8 +49,8 @@ std::optional<std::wstring> Win32Environment::GetVariable(const std::wstring& na
     std::vector<wchar_t> buffer(256);
     for (;;) {
         SetLastError(ERROR_SUCCESS);
-        const DWORD length = GetEnvironmentVariableW(name.c_str(), buffer.data(),
-                                                     static_cast<DWORD>(buffer.size()));
+        const DWORD length =
+            GetEnvironmentVariableW(name.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()));
         if (length == 0) {
             if (GetLastError() == ERROR_ENVVAR_NOT_FOUND) return std::nullopt;
             return std::wstring();

@@ -34,8 +34,8 @@ std::wstring WithoutTrailingBackslash(const std::wstring& path) {
 
 FileReadResult Win32FileSystem::ReadWholeFile(const std::wstring& path,
                                               std::vector<uint8_t>& contents) {
-    FileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    FileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.Valid()) return FileReadResult::OpenFailed;
     LARGE_INTEGER size{};
     if (!GetFileSizeEx(file.Get(), &size) || size.QuadPart > 0x7FFFFFFF) {
@@ -43,10 +43,9 @@ FileReadResult Win32FileSystem::ReadWholeFile(const std::wstring& path,
     }
     contents.assign(static_cast<size_t>(size.QuadPart), 0);
     DWORD done = 0;
-    if (!contents.empty() &&
-        (!::ReadFile(file.Get(), contents.data(), static_cast<DWORD>(contents.size()), &done,
-                     nullptr) ||
-         done != contents.size())) {
+    if (!contents.empty() && (!::ReadFile(file.Get(), contents.data(),
+                                          static_cast<DWORD>(contents.size()), &done, nullptr) ||
+                              done != contents.size())) {
         return FileReadResult::ReadFailed;
     }
     return FileReadResult::Ok;
@@ -82,7 +81,7 @@ bool Win32FileSystem::CreateFolder(const std::wstring& path) {
 }
 
 bool Win32FileSystem::CopyOneFile(const std::wstring& from, const std::wstring& to,
-                               bool failIfExists) {
+                                  bool failIfExists) {
     return CopyFileW(from.c_str(), to.c_str(), failIfExists ? TRUE : FALSE) != 0;
 }
 

@@ -1,13 +1,12 @@
-#include "common/AudioConfig.h"
-
 #include <gtest/gtest.h>
 
+#include "common/AudioConfig.h"
+#include "ports/portable/MemoryRegistry.h"
 #include "tests/support/FakeClock.h"
 #include "tests/support/FakeEnvironment.h"
 #include "tests/support/HostPorts.h"
 #include "tests/support/RecordingDebugLog.h"
 #include "tests/support/TempFolder.h"
-#include "ports/portable/MemoryRegistry.h"
 
 namespace tavrin {
 namespace {
@@ -18,8 +17,13 @@ TEST(ConfigConversion, StrictIntegerAcceptsDecimalIntegersOnly) {
     const struct {
         const wchar_t* text;
         int32_t number;
-    } valid[] = {{L"0", 0}, {L"7", 7}, {L"-12", -12}, {L"+3", 3}, {L" 1", 1},
-                 {L"2147483647", 2147483647}, {L"-2147483648", INT32_MIN}};
+    } valid[] = {{L"0", 0},
+                 {L"7", 7},
+                 {L"-12", -12},
+                 {L"+3", 3},
+                 {L" 1", 1},
+                 {L"2147483647", 2147483647},
+                 {L"-2147483648", INT32_MIN}};
     for (const auto& c : valid) EXPECT_EQ(StrictInteger(c.text), c.number) << c.text;
 
     for (const wchar_t* text : {L"", L"x", L"1x", L"1 ", L"-", L"0x10", L"2147483648", L"1.5"}) {
@@ -37,9 +41,17 @@ TEST(ConfigConversion, LenientIntegerTakesLeadingDigits) {
     const struct {
         const wchar_t* text;
         int32_t number;
-    } cases[] = {{L"", 0},      {L"abc", 0},     {L"15", 15},         {L"12abc", 12},
-                 {L"  -4", -4}, {L"+9", 9},      {L"- 4", 0},         {L"\t5", 5},
-                 {L"1,2", 1},   {L"99999999999", INT32_MAX}, {L"-99999999999", INT32_MIN}};
+    } cases[] = {{L"", 0},
+                 {L"abc", 0},
+                 {L"15", 15},
+                 {L"12abc", 12},
+                 {L"  -4", -4},
+                 {L"+9", 9},
+                 {L"- 4", 0},
+                 {L"\t5", 5},
+                 {L"1,2", 1},
+                 {L"99999999999", INT32_MAX},
+                 {L"-99999999999", INT32_MIN}};
     for (const auto& c : cases) EXPECT_EQ(LenientInteger(c.text), c.number) << c.text;
 }
 
@@ -56,7 +68,9 @@ protected:
         host.WriteFile(path, text);
         return path;
     }
-    ConfigFile Config(const std::string& text) { return ConfigFile(host.profiles, WriteConfig(text)); }
+    ConfigFile Config(const std::string& text) {
+        return ConfigFile(host.profiles, WriteConfig(text));
+    }
     CAudioConfig Load(const std::wstring& fileName, const std::wstring& program,
                       ConfigReader reader = ConfigReader::Application) {
         Platform platform{host.profiles, registry, host.files, environment, clock, log};

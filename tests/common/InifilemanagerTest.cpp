@@ -26,7 +26,9 @@ Bytes operator+(Bytes left, const Bytes& right) {
 }
 
 // The encoders take characters of the basic plane only, which is all the fixtures use.
-Bytes SingleByte(std::string_view text) { return Bytes(text.begin(), text.end()); }
+Bytes SingleByte(std::string_view text) {
+    return Bytes(text.begin(), text.end());
+}
 
 Bytes Utf16LittleEndian(std::wstring_view text) {
     Bytes bytes;
@@ -64,7 +66,9 @@ struct BytesCase {
     Bytes contents;
 };
 
-void PrintTo(const BytesCase& row, std::ostream* out) { *out << row.name; }
+void PrintTo(const BytesCase& row, std::ostream* out) {
+    *out << row.name;
+}
 
 class IniFileTest : public ::testing::Test {
 protected:
@@ -92,7 +96,9 @@ const std::wstring kLfText = L"[USB_VID_PID]\n1=USB\\VID_2B7A&PID_58XX\n2 = abc\
 const std::wstring kLooseText =
     L"stray=line\n\n\n  [USB_VID_PID]  \n\r\n\r\n  1=USB\\VID_2B7A&PID_58XX  \r\n  ; 3=no\n2 = abc";
 
-std::string Narrow(const std::wstring& ascii) { return std::string(ascii.begin(), ascii.end()); }
+std::string Narrow(const std::wstring& ascii) {
+    return std::string(ascii.begin(), ascii.end());
+}
 
 class SpellingTest : public IniFileTest, public ::testing::WithParamInterface<BytesCase> {};
 

@@ -1,7 +1,6 @@
-#include "common/SharedRegistry.h"
-
 #include <gtest/gtest.h>
 
+#include "common/SharedRegistry.h"
 #include "ports/portable/MemoryRegistry.h"
 #include "tests/support/HostPorts.h"
 #include "tests/support/TempFolder.h"
@@ -55,8 +54,8 @@ TEST_F(SharedDefaultsTest, EncValueMapEntriesNeedANameAndALevel) {
 
 TEST_F(SharedDefaultsTest, DefaultSetValues) {
     registry.CreateKey(RegistryHive::LocalMachine, kShared, RegistryView::Default);
-    registry.SetValue(RegistryHive::LocalMachine, kShared, L"Virtual7ch1Scalar",
-                      MakeDwordValue(33), RegistryView::Default);
+    registry.SetValue(RegistryHive::LocalMachine, kShared, L"Virtual7ch1Scalar", MakeDwordValue(33),
+                      RegistryView::Default);
     WriteDefaults("[DefaultSet]\r\nVoiceMagicLevel=abc\r\nEncGpio=3,9\r\nEncScalar=\r\n");
     EXPECT_EQ(Dword(kShared, L"EncEnable"), 0u) << "absent EncEnable writes 0";
     EXPECT_EQ(Dword(kShared, L"VoiceMagicLevel"), 0u);
@@ -84,8 +83,8 @@ TEST(SharedWriters, ReportSuccessEvenWhenTheRegistryRefuses) {
 
     registry.SetReadOnly(true);
     EXPECT_EQ(WriteSharedDword(registry, L"Other", L"N", 1), 0);
-    EXPECT_FALSE(registry.KeyExists(RegistryHive::LocalMachine, L"SOFTWARE\\Other",
-                                    RegistryView::Default));
+    EXPECT_FALSE(
+        registry.KeyExists(RegistryHive::LocalMachine, L"SOFTWARE\\Other", RegistryView::Default));
 }
 
 }  // namespace

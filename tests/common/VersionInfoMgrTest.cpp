@@ -1,7 +1,6 @@
-#include "common/VersionInfoMgr.h"
-
 #include <gtest/gtest.h>
 
+#include "common/VersionInfoMgr.h"
 #include "tests/support/FakeEnvironment.h"
 #include "tests/support/RecordingDebugLog.h"
 
@@ -82,7 +81,7 @@ TEST(WindowsVersion, LogByFamilyWhenNoCodeIsGivenAndServicePackLine) {
     const struct {
         int family;
         const wchar_t* name;
-    } cases[] = {{0, L"NT4"}, {2, L"WINXP"}, {3, L"VISTA"}, {4, L"WIN7"},
+    } cases[] = {{0, L"NT4"},  {2, L"WINXP"}, {3, L"VISTA"},   {4, L"WIN7"},
                  {5, L"WIN8"}, {6, L"WIN10"}, {1, L"Unknown"}, {-1, L"Unknown"}};
     for (const auto& c : cases) {
         FakeEnvironment environment;
@@ -127,10 +126,10 @@ TEST(InstallMgr, SixtyFourBitWindows7) {
     EXPECT_EQ(manager.m_SystemFolderNative, L"C:\\Windows\\System32\\");
     EXPECT_EQ(environment.redirectionSwitches, 2);
     EXPECT_FALSE(environment.redirectionOff);
-    EXPECT_EQ(log.lines, (std::vector<std::wstring>{
-                             L"GetWindowsVersion: Major = 0x00000006, Minor = 0x00000001\n",
-                             L"##### The OS is WIN7 #####\n",
-                             L"##### The service pack version = 1 #####\n"}));
+    EXPECT_EQ(log.lines,
+              (std::vector<std::wstring>{
+                  L"GetWindowsVersion: Major = 0x00000006, Minor = 0x00000001\n",
+                  L"##### The OS is WIN7 #####\n", L"##### The service pack version = 1 #####\n"}));
 }
 
 TEST(InstallMgr, ThirtyTwoBitWindowsWithoutRtlGetVersion) {

@@ -85,8 +85,10 @@ TEST_F(HostFileSystemTest, FoldersCopiesAndListings) {
     host.WriteFile(folder.Path() + L"a.bmp", "BM");
     EXPECT_TRUE(host.files.FileExists(folder.Path() + L"a.bmp"));
     EXPECT_FALSE(host.files.FileExists(folder.Path() + L"Skin"));
-    EXPECT_TRUE(host.files.CopyOneFile(folder.Path() + L"a.bmp", folder.Path() + L"Skin\\a.bmp", true));
-    EXPECT_FALSE(host.files.CopyOneFile(folder.Path() + L"a.bmp", folder.Path() + L"Skin\\a.bmp", true));
+    EXPECT_TRUE(
+        host.files.CopyOneFile(folder.Path() + L"a.bmp", folder.Path() + L"Skin\\a.bmp", true));
+    EXPECT_FALSE(
+        host.files.CopyOneFile(folder.Path() + L"a.bmp", folder.Path() + L"Skin\\a.bmp", true));
 
     std::vector<DirectoryEntry> entries;
     ASSERT_TRUE(host.files.ListDirectory(folder.Path(), entries));

@@ -50,12 +50,9 @@ public:
         auto fault = readFaults.find(path);
         if (fault != readFaults.end()) {
             switch (fault->second) {
-                case ReadFault::OpenFailed:
-                    return FileReadResult::OpenFailed;
-                case ReadFault::SizeFailed:
-                    return FileReadResult::SizeFailed;
-                case ReadFault::OutOfMemory:
-                    throw std::bad_alloc();
+                case ReadFault::OpenFailed: return FileReadResult::OpenFailed;
+                case ReadFault::SizeFailed: return FileReadResult::SizeFailed;
+                case ReadFault::OutOfMemory: throw std::bad_alloc();
                 case ReadFault::ReadFailed:
                     // As a real read: the buffer was sized before the read failed.
                     if (const std::vector<uint8_t>* file = FindFile(path)) {

@@ -15,12 +15,12 @@ TEST(Win32Registry, ValuesRoundTripInBothViews) {
     const auto hklm = RegistryHive::LocalMachine;
     registry.DeleteTree(hklm, kTestKey, RegistryView::Default);
     ASSERT_EQ(registry.CreateKey(hklm, kTestKey, RegistryView::Native64), 0);
-    ASSERT_EQ(registry.SetValue(hklm, kTestKey, L"Blob", {kRegBinary, {1, 2, 3}},
-                                RegistryView::Native64),
-              0);
-    ASSERT_EQ(registry.SetValue(hklm, kTestKey, L"Name", MakeStringValue(L"ZRN"),
-                                RegistryView::Default),
-              0);
+    ASSERT_EQ(
+        registry.SetValue(hklm, kTestKey, L"Blob", {kRegBinary, {1, 2, 3}}, RegistryView::Native64),
+        0);
+    ASSERT_EQ(
+        registry.SetValue(hklm, kTestKey, L"Name", MakeStringValue(L"ZRN"), RegistryView::Default),
+        0);
     RegistryValue value;
     ASSERT_EQ(registry.QueryValue(hklm, kTestKey, L"blob", value, RegistryView::Native64), 0);
     EXPECT_EQ(value.type, static_cast<uint32_t>(kRegBinary));
