@@ -1,7 +1,8 @@
 #include "ports/win32/Win32Environment.h"
 
-#include <shlobj.h>
 #include <windows.h>
+
+#include <shlobj.h>
 
 #include <vector>
 

@@ -1,6 +1,7 @@
+#include <windows.h>
+
 #include <dbt.h>
 #include <gtest/gtest.h>
-#include <windows.h>
 
 #include <cstddef>
 #include <vector>

@@ -1,7 +1,8 @@
 #include "app/device/win32/DeviceNotification.h"
 
-#include <dbt.h>
 #include <windows.h>
+
+#include <dbt.h>
 
 #include <cwchar>
 

@@ -1,7 +1,8 @@
 #include "app/device/win32/Win32DeviceBus.h"
 
-#include <setupapi.h>
 #include <windows.h>
+
+#include <setupapi.h>
 // The HID headers need the types of windows.h first, and MinGW's lack C linkage of their own.
 extern "C" {
 #include <hidpi.h>
