@@ -5,8 +5,9 @@
 #include <setupapi.h>
 // The HID headers need the types of windows.h first, and MinGW's lack C linkage of their own.
 extern "C" {
-#include <hidpi.h>
 #include <hidsdi.h>
+
+#include <hidpi.h>
 }
 
 namespace tavrin {
