@@ -24,9 +24,53 @@ void WriteLe32(uint8_t* bytes, uint32_t value) {
 
 }  // namespace
 
-std::array<std::array<uint8_t, kEepromSize>, 2> ChipState::ErasedEeprom() {
+std::vector<uint8_t> ChipState::DefaultRegisters() {
+    std::vector<uint8_t> registers(0x10000, 0);
+    // Equalizer bands 0..4 at the neutral gain 0x400; 0x129 carries the flags A, B, C above.
+    for (uint16_t band = 0; band < 5; ++band) {
+        registers[0x120 + 2 * band] = 0x00;
+        registers[0x121 + 2 * band] = 0x04;
+    }
+    registers[0x129] = 0xE4;
+    // 3D: FBM on, effect off, alpha 10 and beta 3 on both channels.
+    registers[0x18A] = 0x01;
+    registers[0x18B] = 0xA3;
+    registers[0x18C] = 0xA3;
+    // Nibbles of 0xA that the switch path turns into 0xF, so that its rewrite shows.
+    registers[0x1CD] = 0xAA;
+    registers[0x1CE] = 0x5A;
+    return registers;
+}
+
+std::array<uint8_t, 8> PackEepromPreset(const std::array<uint16_t, 5>& values, uint8_t flags) {
+    std::array<uint8_t, 8> bytes{};
+    bytes[0] = static_cast<uint8_t>(values[0]);
+    bytes[1] = static_cast<uint8_t>((values[0] >> 8 & 0x0F) | (values[1] & 0x0F) << 4);
+    bytes[2] = static_cast<uint8_t>(values[1] >> 4);
+    bytes[3] = static_cast<uint8_t>(values[2]);
+    bytes[4] = static_cast<uint8_t>((values[2] >> 8 & 0x0F) | (values[3] & 0x0F) << 4);
+    bytes[5] = static_cast<uint8_t>(values[3] >> 4);
+    bytes[6] = static_cast<uint8_t>(values[4]);
+    bytes[7] = static_cast<uint8_t>((values[4] >> 8 & 0x0F) | (flags & 0xF0));
+    return bytes;
+}
+
+std::array<std::array<uint8_t, kEepromSize>, 2> ChipState::DefaultEeprom() {
     std::array<std::array<uint8_t, kEepromSize>, 2> chips;
     for (auto& chip : chips) chip.fill(0xFF);
+    chips[0][kEepromTableFlag] = 0x01;
+    chips[0][kEepromCurrentBank] = 0x10;
+    // Stored values are 2 x gain - 0x400. Byte 7 doubles as the bank's status: bit 7 clear is
+    // "equalizer on", bit 4 the 3D hint. Bank 3 is left unprogrammed.
+    const std::array<std::pair<std::array<uint16_t, 5>, uint8_t>, 3> banks = {{
+        {{0x400, 0x400, 0x400, 0x400, 0x400}, 0x00},  // flat
+        {{0x800, 0x600, 0x400, 0x400, 0x400}, 0x10},  // bass, with the 3D hint
+        {{0x400, 0x400, 0x400, 0x600, 0x800}, 0x00},  // treble
+    }};
+    for (std::size_t bank = 0; bank < banks.size(); ++bank) {
+        const auto bytes = PackEepromPreset(banks[bank].first, banks[bank].second);
+        std::copy(bytes.begin(), bytes.end(), chips[1].begin() + 16 * bank);
+    }
     return chips;
 }
 

@@ -27,6 +27,9 @@ inline constexpr std::size_t kGpioLineCount = 10;
 inline constexpr uint8_t kEepromChipFirst = 0x50;
 inline constexpr uint8_t kEepromChipSecond = 0x51;
 inline constexpr std::size_t kEepromSize = 256;
+// Chip 0x50: bit 0 says that chip 0x51 holds the preset table; the next byte is 0x10 + bank.
+inline constexpr std::size_t kEepromTableFlag = 0x8D;
+inline constexpr std::size_t kEepromCurrentBank = 0x8E;
 inline constexpr std::size_t kLedModeCount = 8;
 
 struct RgbColor {
@@ -60,9 +63,10 @@ struct ChipState {
     uint32_t eqConfigCount = 0;
     uint32_t threeDConfigCount = 0;
 
-    std::vector<uint8_t> registers = std::vector<uint8_t>(0x10000, 0);
-    // Chips 0x50 and 0x51; an erased EEPROM reads 0xFF.
-    std::array<std::array<uint8_t, kEepromSize>, 2> eeprom = ErasedEeprom();
+    // 64 KiB; the registers the product uses start at their power-on values (sim/README.md).
+    std::vector<uint8_t> registers = DefaultRegisters();
+    // Chips 0x50 and 0x51 as programmed at the factory; unprogrammed bytes read 0xFF.
+    std::array<std::array<uint8_t, kEepromSize>, 2> eeprom = DefaultEeprom();
 
     int32_t virtual7ch1Enabled = 0;
     float virtual7ch1Scalar = 0.0f;
@@ -74,15 +78,20 @@ struct ChipState {
     std::array<uint8_t, 10> voiceMagicEffect{};
 
     std::array<uint8_t, kGpioLineCount> gpioModes{};
-    std::array<uint8_t, kGpioLineCount> gpioLevels{};
+    std::array<uint8_t, kGpioLineCount> gpioLevels{};  // input levels, 0 or 1
     ScanButtonCallback scanCallback = nullptr;
     bool scanning = false;
 
     LedController masterLed;
     LedController slaveLed;
 
-    static std::array<std::array<uint8_t, kEepromSize>, 2> ErasedEeprom();
+    static std::vector<uint8_t> DefaultRegisters();
+    static std::array<std::array<uint8_t, kEepromSize>, 2> DefaultEeprom();
 };
+
+// Eight bytes of an EEPROM preset bank: five 12-bit values and the flags in the high nibble of
+// byte 7.
+std::array<uint8_t, 8> PackEepromPreset(const std::array<uint16_t, 5>& values, uint8_t flags);
 
 class VirtualHeadset {
 public:

@@ -3,9 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "app/device/VendorSdk.h"
-#include "tests/support/RecordingDebugLog.h"
-
 #include "tests/support/HostPorts.h"
+#include "tests/support/RecordingDebugLog.h"
 
 namespace tavrin {
 namespace {
@@ -62,7 +61,7 @@ TEST(VendorSdkLibrary, BindsAndDrivesTheVirtualHeadset) {
     // Arguments of every width arrive intact through the calling convention.
     uint8_t eeprom = 0;
     EXPECT_EQ(sdk.Invoke<&VendorSdkTable::DLLZR_Read_I2C_ById>(0x50, 0x8D, &eeprom, 1, 100, 0), 0);
-    EXPECT_EQ(eeprom, 0xFF);
+    EXPECT_EQ(eeprom, 0x01);
     EXPECT_EQ(sdk.Invoke<&VendorSdkTable::DLLZR_SetVirtual7ch1_Scalar>(2.0f), 0);
     EXPECT_EQ(sdk.Invoke<&VendorSdkTable::DLLZR_SetRGB_Color_ById>(58, 1, 3, 245, 10, 245, 50, 0),
               0);
