@@ -35,12 +35,15 @@ public:
                           const RegistryValue& value, RegistryView view) = 0;
     virtual long QueryValue(RegistryHive hive, const std::wstring& path, const std::wstring& name,
                             RegistryValue& value, RegistryView view) = 0;
-    virtual long DeleteValue(RegistryHive hive, const std::wstring& path,
-                             const std::wstring& name, RegistryView view) = 0;
+    virtual long DeleteValue(RegistryHive hive, const std::wstring& path, const std::wstring& name,
+                             RegistryView view) = 0;
     // Deletes the key with everything below it.
     virtual long DeleteTree(RegistryHive hive, const std::wstring& path, RegistryView view) = 0;
     virtual long EnumValueNames(RegistryHive hive, const std::wstring& path,
                                 std::vector<std::wstring>& names, RegistryView view) = 0;
+    // The names of the key's direct subkeys.
+    virtual long EnumSubKeyNames(RegistryHive hive, const std::wstring& path,
+                                 std::vector<std::wstring>& names, RegistryView view) = 0;
 };
 
 // Value bytes as RegSetValueExW takes them.

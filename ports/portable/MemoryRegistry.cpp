@@ -50,9 +50,8 @@ long MemoryRegistry::CreateKey(RegistryHive hive, const std::wstring& path, Regi
     return kSuccess;
 }
 
-long MemoryRegistry::SetValue(RegistryHive hive, const std::wstring& path,
-                              const std::wstring& name, const RegistryValue& value,
-                              RegistryView view) {
+long MemoryRegistry::SetValue(RegistryHive hive, const std::wstring& path, const std::wstring& name,
+                              const RegistryValue& value, RegistryView view) {
     std::lock_guard<std::mutex> lock(mutex_);
     auto key = keys_.find(MakeKeyId(hive, path, view));
     if (key == keys_.end()) return kFileNotFound;
@@ -62,8 +61,7 @@ long MemoryRegistry::SetValue(RegistryHive hive, const std::wstring& path,
 }
 
 long MemoryRegistry::QueryValue(RegistryHive hive, const std::wstring& path,
-                                const std::wstring& name, RegistryValue& value,
-                                RegistryView view) {
+                                const std::wstring& name, RegistryValue& value, RegistryView view) {
     std::lock_guard<std::mutex> lock(mutex_);
     auto key = keys_.find(MakeKeyId(hive, path, view));
     if (key == keys_.end()) return kFileNotFound;
@@ -102,6 +100,23 @@ long MemoryRegistry::EnumValueNames(RegistryHive hive, const std::wstring& path,
     if (key == keys_.end()) return kFileNotFound;
     names.clear();
     for (const auto& entry : key->second.values) names.push_back(entry.second.first);
+    return kSuccess;
+}
+
+long MemoryRegistry::EnumSubKeyNames(RegistryHive hive, const std::wstring& path,
+                                     std::vector<std::wstring>& names, RegistryView view) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    const KeyId id = MakeKeyId(hive, path, view);
+    if (keys_.count(id) == 0) return kFileNotFound;
+    names.clear();
+    // Folded ids sort the children alphabetically, the order RegEnumKeyExW shows in practice.
+    const KeyId prefix = id + L"\\";
+    for (auto it = keys_.lower_bound(prefix);
+         it != keys_.end() && it->first.compare(0, prefix.size(), prefix) == 0; ++it) {
+        if (it->first.find(L'\\', prefix.size()) != KeyId::npos) continue;  // deeper down
+        const std::wstring& name = it->second.name;
+        names.push_back(name.substr(name.find_last_of(L'\\') + 1));
+    }
     return kSuccess;
 }
 

@@ -21,6 +21,8 @@ public:
     long DeleteTree(RegistryHive hive, const std::wstring& path, RegistryView view) override;
     long EnumValueNames(RegistryHive hive, const std::wstring& path,
                         std::vector<std::wstring>& names, RegistryView view) override;
+    long EnumSubKeyNames(RegistryHive hive, const std::wstring& path,
+                         std::vector<std::wstring>& names, RegistryView view) override;
 
     bool KeyExists(RegistryHive hive, const std::wstring& path, RegistryView view) const;
     // Makes every later write fail with access denied, like HKLM without administrator rights.
@@ -28,7 +30,7 @@ public:
 
 private:
     struct Key {
-        std::wstring name;                                 // as first created
+        std::wstring name;                                                      // as first created
         std::map<std::wstring, std::pair<std::wstring, RegistryValue>> values;  // folded name
     };
     using KeyId = std::wstring;  // hive, view and folded path

@@ -43,9 +43,8 @@ long Win32Registry::CreateKey(RegistryHive hive, const std::wstring& path, Regis
     return result;
 }
 
-long Win32Registry::SetValue(RegistryHive hive, const std::wstring& path,
-                             const std::wstring& name, const RegistryValue& value,
-                             RegistryView view) {
+long Win32Registry::SetValue(RegistryHive hive, const std::wstring& path, const std::wstring& name,
+                             const RegistryValue& value, RegistryView view) {
     OpenKey key(hive, path, KEY_SET_VALUE, view);
     if (key.Result() != ERROR_SUCCESS) return key.Result();
     return RegSetValueExW(key.Key(), name.c_str(), 0, value.type, value.data.data(),
@@ -53,8 +52,7 @@ long Win32Registry::SetValue(RegistryHive hive, const std::wstring& path,
 }
 
 long Win32Registry::QueryValue(RegistryHive hive, const std::wstring& path,
-                               const std::wstring& name, RegistryValue& value,
-                               RegistryView view) {
+                               const std::wstring& name, RegistryValue& value, RegistryView view) {
     OpenKey key(hive, path, KEY_QUERY_VALUE, view);
     if (key.Result() != ERROR_SUCCESS) return key.Result();
     DWORD type = 0;
@@ -96,6 +94,22 @@ long Win32Registry::EnumValueNames(RegistryHive hive, const std::wstring& path,
         DWORD length = 16384;
         const long result =
             RegEnumValueW(key.Key(), index, name, &length, nullptr, nullptr, nullptr, nullptr);
+        if (result == ERROR_NO_MORE_ITEMS) return ERROR_SUCCESS;
+        if (result != ERROR_SUCCESS) return result;
+        names.emplace_back(name, length);
+    }
+}
+
+long Win32Registry::EnumSubKeyNames(RegistryHive hive, const std::wstring& path,
+                                    std::vector<std::wstring>& names, RegistryView view) {
+    OpenKey key(hive, path, KEY_ENUMERATE_SUB_KEYS, view);
+    if (key.Result() != ERROR_SUCCESS) return key.Result();
+    names.clear();
+    for (DWORD index = 0;; ++index) {
+        wchar_t name[256];  // the longest key name is 255 characters
+        DWORD length = 256;
+        const long result =
+            RegEnumKeyExW(key.Key(), index, name, &length, nullptr, nullptr, nullptr, nullptr);
         if (result == ERROR_NO_MORE_ITEMS) return ERROR_SUCCESS;
         if (result != ERROR_SUCCESS) return result;
         names.emplace_back(name, length);

@@ -15,6 +15,8 @@ public:
     long DeleteTree(RegistryHive hive, const std::wstring& path, RegistryView view) override;
     long EnumValueNames(RegistryHive hive, const std::wstring& path,
                         std::vector<std::wstring>& names, RegistryView view) override;
+    long EnumSubKeyNames(RegistryHive hive, const std::wstring& path,
+                         std::vector<std::wstring>& names, RegistryView view) override;
 };
 
 }  // namespace tavrin

@@ -9,7 +9,8 @@ namespace tavrin {
 
 class SimDeviceBus final : public DeviceEnumeration, public HidBus {
 public:
-    // `library` is the loaded virtual headset; missing bus-face names read as an empty bus.
+    // `library` is the virtual headset, already loaded: the bus face is looked up here, once.
+    // Missing names read as an empty bus.
     explicit SimDeviceBus(DynamicLibrary& library);
 
     bool PresentHardwareIds(std::vector<std::wstring>& hardwareIds) override;

@@ -1,0 +1,163 @@
+// Discovery end to end against the built virtual headset: the SDK face through the binding
+// table, the bus face through the simulation ports.
+#include <gtest/gtest.h>
+
+#include <optional>
+
+#include "app/device/DeviceDiscovery.h"
+#include "app/device/sim/SimDeviceBus.h"
+#include "ports/portable/MemoryRegistry.h"
+#include "sim/BusFaceApi.h"
+#include "tests/support/FakeClock.h"
+#include "tests/support/FakeEnvironment.h"
+#include "tests/support/HostPorts.h"
+#include "tests/support/MemoryFileSystem.h"
+#include "tests/support/RecordingDebugLog.h"
+
+namespace tavrin {
+namespace {
+
+// The main window's side, reduced to what this test watches.
+class QuietHost final : public DiscoveryHost {
+public:
+    void ShowDeviceLabel(DeviceLabel value) override { label = value; }
+    void UpdateDeviceIndicators() override {}
+    void SetTimer1Enabled(bool enabled) override { timer1 = enabled; }
+    void RedrawCurrentPage() override {}
+    void ProcessPendingMessages() override {}
+    int OperatingSystemClass() override { return 6; }
+    bool AcquireCaptureEndpoint() override { return false; }
+    void ReleaseCaptureEndpoint() override {}
+    void RunMicrophoneSetup() override {}
+    void CloseMicLevelMonitorUnlessMicPage() override {}
+    void ResetMicrophoneControls() override {}
+    void ClearMicrophoneMonitorState() override {}
+    void ForgetMicrophoneCapture() override {}
+    int LedFlag() override { return 0; }
+    void RestoreGpioAndEnc(ActivationPath) override {}
+    void RestoreVoiceMagic() override {}
+    void RestoreEqAnd3D() override {}
+    void PrepareVirtual7ch1() override {}
+    void SendVirtual7ch1() override {}
+    void InitialiseLedColours() override { ++ledInitialisations; }
+    void ClearEncArmed() override {}
+    void ResetSwitchDisplays() override {}
+    void CloseLedWorkerEvent() override {}
+
+    DeviceLabel label = DeviceLabel::Unactive;
+    bool timer1 = false;
+    int ledInitialisations = 0;
+};
+
+class NoErrorBox final : public ErrorBox {
+public:
+    void Show(const std::wstring&, const std::wstring&) override {}
+};
+
+class NoProfiles final : public ProfileStore {
+public:
+    uint32_t GetString(const wchar_t*, const wchar_t*, const wchar_t*, wchar_t* buffer,
+                       uint32_t capacity, const std::wstring&) override {
+        if (capacity > 0) buffer[0] = L'\0';
+        return 0;
+    }
+    bool WriteString(const wchar_t*, const wchar_t*, const wchar_t*, const std::wstring&) override {
+        return false;
+    }
+};
+
+// As Windows broadcasts it: upper case, unlike the enumerated path.
+constexpr wchar_t kBroadcastName[] =
+    L"\\\\?\\HID#VID_2B7A&PID_5801&MI_03#7&2F3A1B4C&0&0000#{4d1e55b2-f16f-11cf-88cb-001111000030}";
+
+class DiscoveryWithVirtualHeadset : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(sdk.BindVendorSdk(kVendorSdkFileName, errorBox), 0);
+        reset = Find<TavrinSim_Reset_Fn>("TavrinSim_Reset");
+        plug = Find<TavrinSim_Plug_Fn>("TavrinSim_Plug");
+        unplug = Find<TavrinSim_Unplug_Fn>("TavrinSim_Unplug");
+        openHandles = Find<TavrinSim_OpenHandleCount_Fn>("TavrinSim_OpenHandleCount");
+        ASSERT_TRUE(reset && plug && unplug && openHandles);
+        reset();
+        plug();
+        config.SourceFolderFullPath = L"C:\\Tavrin\\";
+        files.AddTextFile(L"C:\\Tavrin\\AudioConfig.cfg",
+                          "[USB_VID_PID]\r\n1=USB\\VID_2B7A&PID_58XX&REV_0100&MI_00\r\n");
+        bus.emplace(library);
+        io.emplace(*bus, bus->Driver());
+        discovery.emplace(platform, config, *bus, sdk, *io, host);
+    }
+    void TearDown() override {
+        if (reset) reset();
+    }
+    template <class Function>
+    Function Find(const char* name) {
+        return reinterpret_cast<Function>(library.Symbol(name));
+    }
+    uint32_t OpenHandles() {
+        uint32_t count = 0;
+        openHandles(&count);
+        return count;
+    }
+
+    test::HostDynamicLibrary library;
+    test::RecordingDebugLog log;
+    NoErrorBox errorBox;
+    VendorSdk sdk{library, log};
+    TavrinSim_Reset_Fn reset = nullptr;
+    TavrinSim_Plug_Fn plug = nullptr;
+    TavrinSim_Unplug_Fn unplug = nullptr;
+    TavrinSim_OpenHandleCount_Fn openHandles = nullptr;
+
+    test::MemoryFileSystem files;
+    MemoryRegistry registry;
+    NoProfiles profiles;
+    test::FakeEnvironment environment;
+    test::FakeClock clock;
+    Platform platform{profiles, registry, files, environment, clock, log};
+    CAudioConfig config;
+    QuietHost host;
+    // The bus face is looked up in the library once it is bound.
+    std::optional<SimDeviceBus> bus;
+    std::optional<DeviceIo> io;
+    std::optional<DeviceDiscovery> discovery;
+};
+
+TEST_F(DiscoveryWithVirtualHeadset, ConstructionFindsTheHeadsetAndItsDriver) {
+    discovery->ConstructionStep();
+    EXPECT_EQ(discovery->ActiveProductId(), 0x5801);
+    EXPECT_EQ(discovery->m_bDeviceActive, 1);
+    EXPECT_EQ(host.label, DeviceLabel::Active);
+    EXPECT_EQ(OpenHandles(), 1u) << "the HID handle kept since construction";
+}
+
+TEST_F(DiscoveryWithVirtualHeadset, AThousandUnplugsAndReplugsLeakNoHandle) {
+    discovery->ConstructionStep();
+    for (int cycle = 0; cycle < 1000; ++cycle) {
+        unplug();
+        discovery->DeviceRemoval(kHidInterfaceClass, kBroadcastName);
+        ASSERT_EQ(discovery->m_bDeviceActive, 0) << "cycle " << cycle;
+        plug();
+        discovery->DeviceArrival1(kBroadcastName);
+        ASSERT_EQ(discovery->m_bDeviceActive, 1) << "cycle " << cycle;
+    }
+    EXPECT_EQ(OpenHandles(), 0u);
+    EXPECT_EQ(host.label, DeviceLabel::Active);
+    EXPECT_EQ(host.ledInitialisations, 1) << "the count only resets with the construction handle";
+}
+
+TEST_F(DiscoveryWithVirtualHeadset, WithoutTheHeadsetThePollTakesOver) {
+    unplug();
+    discovery->ConstructionStep();
+    EXPECT_EQ(host.label, DeviceLabel::Unactive);
+    EXPECT_TRUE(host.timer1);
+    plug();
+    discovery->Timer1Timer();
+    EXPECT_EQ(discovery->m_bDeviceActive, 1);
+    EXPECT_FALSE(host.timer1);
+    EXPECT_EQ(OpenHandles(), 0u);
+}
+
+}  // namespace
+}  // namespace tavrin

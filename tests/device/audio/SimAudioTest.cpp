@@ -1,0 +1,192 @@
+// The simulation's audio port over a library that serves scripted bus-face functions.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <utility>
+
+#include "app/device/audio/AudioEndpoint.h"
+#include "app/device/audio/sim/SimAudio.h"
+
+namespace tavrin {
+namespace {
+
+// The capture side behind the fake bus-face functions; plain functions cannot carry a context.
+struct BusState {
+    std::vector<std::pair<std::wstring, std::wstring>> endpoints;  // friendly name, path
+    uint32_t step = 50;
+    uint32_t stepCount = 101;
+    float scalar = -1.0f;
+    int32_t mute = 0;
+    int32_t autoGain = 0;
+    int32_t result = 0;  // answer of the volume, mute and gain functions
+};
+
+BusState& Bus() {
+    static BusState state;
+    return state;
+}
+
+int32_t Copy(const std::wstring& text, wchar_t* buffer, uint32_t capacity) {
+    if (text.size() + 1 > capacity) return kBusBufferTooSmall;
+    std::copy(text.c_str(), text.c_str() + text.size() + 1, buffer);
+    return 0;
+}
+
+int32_t TAVRIN_SDK_CALL GetCaptureEndpoint(uint32_t index, wchar_t* name, uint32_t nameCapacity,
+                                           wchar_t* path, uint32_t pathCapacity) {
+    if (index >= Bus().endpoints.size()) return kBusNoSuchItem;
+    const auto& [friendlyName, interfacePath] = Bus().endpoints[index];
+    if (Copy(friendlyName, name, nameCapacity) != 0) return kBusBufferTooSmall;
+    return Copy(interfacePath, path, pathCapacity);
+}
+int32_t TAVRIN_SDK_CALL GetCaptureVolumeStep(uint32_t* step, uint32_t* stepCount) {
+    *step = Bus().step;
+    *stepCount = Bus().stepCount;
+    return Bus().result;
+}
+int32_t TAVRIN_SDK_CALL SetCaptureVolumeScalar(float level) {
+    Bus().scalar = level;
+    return Bus().result;
+}
+int32_t TAVRIN_SDK_CALL GetCaptureMute(int32_t* mute) {
+    *mute = Bus().mute;
+    return Bus().result;
+}
+int32_t TAVRIN_SDK_CALL SetCaptureMute(int32_t mute) {
+    if (Bus().result == 0) Bus().mute = mute;
+    return Bus().result;
+}
+int32_t TAVRIN_SDK_CALL GetCaptureAutoGain(int32_t* enabled) {
+    *enabled = Bus().autoGain;
+    return Bus().result;
+}
+int32_t TAVRIN_SDK_CALL SetCaptureAutoGain(int32_t enabled) {
+    if (Bus().result == 0) Bus().autoGain = enabled;
+    return Bus().result;
+}
+
+template <class Function>
+void* Address(Function function) {
+    return reinterpret_cast<void*>(function);
+}
+
+class FakeLibrary final : public DynamicLibrary {
+public:
+    FakeLibrary() {
+        symbols = {
+            {"TavrinSim_GetCaptureEndpoint", Address(&GetCaptureEndpoint)},
+            {"TavrinSim_GetCaptureVolumeStep", Address(&GetCaptureVolumeStep)},
+            {"TavrinSim_SetCaptureVolumeScalar", Address(&SetCaptureVolumeScalar)},
+            {"TavrinSim_GetCaptureMute", Address(&GetCaptureMute)},
+            {"TavrinSim_SetCaptureMute", Address(&SetCaptureMute)},
+            {"TavrinSim_GetCaptureAutoGain", Address(&GetCaptureAutoGain)},
+            {"TavrinSim_SetCaptureAutoGain", Address(&SetCaptureAutoGain)},
+        };
+    }
+    bool Load(const std::wstring&) override { return true; }
+    void* Symbol(const char* name) override {
+        auto found = symbols.find(name);
+        return found == symbols.end() ? nullptr : found->second;
+    }
+    uint32_t LastError() override { return 0; }
+    std::wstring ErrorText(uint32_t) override { return L""; }
+
+    std::map<std::string, void*> symbols;
+};
+
+constexpr uint16_t kVid = 0x2B7A;
+constexpr uint16_t kPid = 0x5801;
+
+class SimAudioTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Bus() = {};
+        Bus().endpoints = {
+            {L"Microphone (Realtek High Definition Audio)", L"\\\\?\\HDAUDIO#FUNC_01&VEN_10EC"},
+            {L"Microphone (USB Audio Headset)",
+             L"\\\\?\\USB#VID_2B7A&PID_5801&MI_00#7&1f2e3d4c&0&0000#{6994ad04}\\global"}};
+    }
+    FakeLibrary library;
+};
+
+TEST_F(SimAudioTest, TheHeadsetEndpointWithLevelMuteAndGainControl) {
+    SimAudio audio(library);
+    auto endpoint = FindCaptureEndpoint(audio, kVid, kPid);
+    ASSERT_NE(endpoint, nullptr);
+    std::wstring name;
+    endpoint->ReadFriendlyName(name);
+    EXPECT_EQ(name, L"Microphone (USB Audio Headset)");
+
+    int percent = -1;
+    EXPECT_EQ(GetEndpointLevel(audio, *endpoint, percent), kEndpointDone);
+    EXPECT_EQ(percent, 50);
+    EXPECT_EQ(SetEndpointLevel(audio, *endpoint, 30), kEndpointDone);
+    EXPECT_FLOAT_EQ(Bus().scalar, 0.3f);
+
+    EXPECT_EQ(SetEndpointMute(audio, *endpoint, true), kAudioOk);
+    EXPECT_EQ(Bus().mute, 1);
+    bool mute = false;
+    EXPECT_EQ(GetEndpointMute(audio, *endpoint, mute), kAudioOk);
+    EXPECT_TRUE(mute);
+
+    EXPECT_EQ(SetEndpointGainControl(audio, *endpoint, true), kEndpointDone);
+    EXPECT_EQ(Bus().autoGain, 1);
+    bool enabled = false;
+    EXPECT_EQ(GetEndpointGainControl(audio, *endpoint, enabled), kEndpointDone);
+    EXPECT_TRUE(enabled);
+}
+
+TEST_F(SimAudioTest, DirectSoundListsThePrimaryEntryFirst) {
+    SimAudio audio(library);
+    std::vector<CaptureDriverEntry> entries;
+    EXPECT_EQ(audio.EnumerateCaptureDrivers(entries), kAudioOk);
+    ASSERT_EQ(entries.size(), 3u);
+    EXPECT_TRUE(entries[0].isDefault);
+    EXPECT_FALSE(entries[2].isDefault);
+    EXPECT_EQ(entries[2].name, L"Microphone (USB Audio Headset)");
+
+    Bus().endpoints.clear();
+    EXPECT_EQ(audio.EnumerateCaptureDrivers(entries), kAudioOk);
+    EXPECT_TRUE(entries.empty()) << "unplugged";
+    EXPECT_EQ(FindCaptureEndpoint(audio, kVid, kPid), nullptr);
+}
+
+TEST_F(SimAudioTest, BusFailuresReachTheCaller) {
+    SimAudio audio(library);
+    auto endpoint = FindCaptureEndpoint(audio, kVid, kPid);
+    ASSERT_NE(endpoint, nullptr);
+    Bus().result = kBusNotPresent;
+    int percent = -1;
+    EXPECT_EQ(GetEndpointLevel(audio, *endpoint, percent), kEndpointStepQueryFailed);
+    EXPECT_EQ(SetEndpointMute(audio, *endpoint, true), kAudioFailed);
+    bool enabled = false;
+    EXPECT_EQ(GetEndpointGainControl(audio, *endpoint, enabled), kGainControlRefused);
+}
+
+TEST_F(SimAudioTest, MissingFunctionsMeanNoEndpointOrNoControl) {
+    library.symbols.erase("TavrinSim_SetCaptureMute");
+    library.symbols.erase("TavrinSim_GetCaptureAutoGain");
+    SimAudio partial(library);
+    auto endpoint = FindCaptureEndpoint(partial, kVid, kPid);
+    ASSERT_NE(endpoint, nullptr);
+    int percent = -1;
+    EXPECT_EQ(GetEndpointLevel(partial, *endpoint, percent), kEndpointActivationFailed);
+    bool enabled = false;
+    EXPECT_EQ(GetEndpointGainControl(partial, *endpoint, enabled), kGainControlNotFound);
+
+    library.symbols.clear();
+    SimAudio none(library);
+    EXPECT_EQ(FindCaptureEndpoint(none, kVid, kPid), nullptr);
+}
+
+TEST_F(SimAudioTest, NoMixer) {
+    SimAudio audio(library);
+    uint32_t value = 0;
+    uint32_t minimum = 0;
+    uint32_t maximum = 0;
+    EXPECT_EQ(MixerControl(audio, MixerOperation::GetVolume, value, minimum, maximum, kVid, kPid),
+              kMixerNotFound);
+}
+
+}  // namespace
+}  // namespace tavrin

@@ -1,0 +1,180 @@
+// The Windows audio and service ports on Wine: no USB headset, no "audiosrv", but a real
+// registry, a real service manager and Wine's Core Audio, DirectSound and mixer.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include "app/device/audio/AudioEndpoint.h"
+#include "app/device/audio/win32/Win32Audio.h"
+#include "ports/win32/Win32Registry.h"
+#include "ports/win32/Win32ServiceManager.h"
+
+namespace tavrin {
+namespace {
+
+constexpr uint32_t kServiceDoesNotExist = 1060;
+
+TEST(Win32ServiceManager, MissingServicesAndTheAbsentAudioService) {
+    Win32ServiceManager services;
+    uint32_t error = 0;
+    auto manager = services.Connect(kScManagerConnect, error);
+    ASSERT_NE(manager, nullptr) << error;
+    EXPECT_EQ(manager->Open(L"TavrinSurelyAbsentService", kServiceQueryStatus, error), nullptr);
+    EXPECT_EQ(error, kServiceDoesNotExist);
+    // Wine has no Windows audio service: nothing can be started.
+    EXPECT_EQ(RestartAudioService(services), kAudioServiceStartRefused);
+}
+
+TEST(Win32ServiceManager, StopsAndStartsARealService) {
+    Win32ServiceManager services;
+    uint32_t error = 0;
+    auto manager = services.Connect(kScManagerAllAccess, error);
+    ASSERT_NE(manager, nullptr) << error;
+    auto service = manager->Open(L"Spooler", kServiceAllAccess, error);
+    ASSERT_NE(service, nullptr) << error;
+
+    ServiceStatus status;
+    ASSERT_EQ(service->QueryStatus(status), 0u);
+    if (status.currentState == kServiceStopped) {
+        ASSERT_EQ(service->Start(), 0u);
+    }
+    for (int query = 0; query < 1000 && status.currentState != kServiceRunning; ++query) {
+        service->QueryStatus(status);
+        Sleep(10);
+    }
+    ASSERT_EQ(status.currentState, kServiceRunning);
+    EXPECT_NE(status.processId, 0u);
+    EXPECT_EQ(service->Start(), 1056u) << "already running";
+
+    ASSERT_EQ(service->Control(kServiceControlStop, status), 0u);
+    for (int query = 0; query < 1000 && status.currentState != kServiceStopped; ++query) {
+        service->QueryStatus(status);
+        Sleep(10);
+    }
+    EXPECT_EQ(status.currentState, kServiceStopped);
+    EXPECT_EQ(service->Control(kServiceControlStop, status), 1062u) << "not active";
+    EXPECT_EQ(service->Start(), 0u);
+}
+
+// The capture-devices key moved under a test key, so that the real registry functions (64-bit
+// view, subkey enumeration) run without touching Wine's own audio devices.
+class MovedRegistry final : public Registry {
+public:
+    explicit MovedRegistry(std::wstring root) : root_(std::move(root)) {}
+
+    long CreateKey(RegistryHive hive, const std::wstring& path, RegistryView view) override {
+        return real_.CreateKey(hive, Move(path), view);
+    }
+    long SetValue(RegistryHive hive, const std::wstring& path, const std::wstring& name,
+                  const RegistryValue& value, RegistryView view) override {
+        return real_.SetValue(hive, Move(path), name, value, view);
+    }
+    long QueryValue(RegistryHive hive, const std::wstring& path, const std::wstring& name,
+                    RegistryValue& value, RegistryView view) override {
+        return real_.QueryValue(hive, Move(path), name, value, view);
+    }
+    long DeleteValue(RegistryHive hive, const std::wstring& path, const std::wstring& name,
+                     RegistryView view) override {
+        return real_.DeleteValue(hive, Move(path), name, view);
+    }
+    long DeleteTree(RegistryHive hive, const std::wstring& path, RegistryView view) override {
+        return real_.DeleteTree(hive, Move(path), view);
+    }
+    long EnumValueNames(RegistryHive hive, const std::wstring& path,
+                        std::vector<std::wstring>& names, RegistryView view) override {
+        return real_.EnumValueNames(hive, Move(path), names, view);
+    }
+    long EnumSubKeyNames(RegistryHive hive, const std::wstring& path,
+                         std::vector<std::wstring>& names, RegistryView view) override {
+        return real_.EnumSubKeyNames(hive, Move(path), names, view);
+    }
+
+private:
+    std::wstring Move(const std::wstring& path) const {
+        const std::wstring from = kCaptureDevicesKey;
+        return path.compare(0, from.size(), from) == 0 ? root_ + path.substr(from.size()) : path;
+    }
+
+    Win32Registry real_;
+    std::wstring root_;
+};
+
+TEST(Win32Audio, ListenSettingInThe64BitViewOfTheRealRegistry) {
+    const std::wstring root = L"SOFTWARE\\Tavrin Test\\Capture";
+    const auto hklm = RegistryHive::LocalMachine;
+    const auto view = RegistryView::Native64;
+    Win32Registry real;
+    real.DeleteTree(hklm, L"SOFTWARE\\Tavrin Test", view);
+    const std::wstring instance = L"{233164c8-1b2c-4c7d-bc68-b671687a2567},1";
+    const std::wstring listen = L"{24dbb0fc-9311-4b3d-9cf0-18ff155639d4},4";
+    for (const auto& [endpoint, text] :
+         {std::pair<std::wstring, std::wstring>{L"{0.0.1.00000000}.{a}",
+                                                L"{1}.\\\\?\\usb#vid_2b7a&pid_5801&mi_00"},
+          {L"{0.0.1.00000000}.{b}", L"{1}.\\\\?\\usb#vid_046d&pid_0825&mi_02"}}) {
+        const std::wstring properties = root + L"\\" + endpoint + L"\\Properties";
+        ASSERT_EQ(real.CreateKey(hklm, properties, view), 0);
+        ASSERT_EQ(real.SetValue(hklm, properties, instance, MakeStringValue(text), view), 0);
+    }
+    std::vector<std::wstring> names;
+    ASSERT_EQ(real.EnumSubKeyNames(hklm, root, names, view), 0);
+    EXPECT_EQ(names, (std::vector<std::wstring>{L"{0.0.1.00000000}.{a}", L"{0.0.1.00000000}.{b}"}));
+
+    MovedRegistry moved(root);
+    SetListenToDevice(moved, true, 0x2B7A, 0x5801);
+    RegistryValue value;
+    ASSERT_EQ(
+        real.QueryValue(hklm, root + L"\\{0.0.1.00000000}.{a}\\Properties", listen, value, view),
+        0);
+    EXPECT_EQ(value.type, static_cast<uint32_t>(REG_BINARY));
+    EXPECT_EQ(value.data,
+              (std::vector<uint8_t>{0x0B, 0, 0, 0, 1, 0, 0, 0, 0xFF, 0xFF, 0, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(
+        real.QueryValue(hklm, root + L"\\{0.0.1.00000000}.{b}\\Properties", listen, value, view),
+        2);
+    EXPECT_EQ(real.DeleteTree(hklm, L"SOFTWARE\\Tavrin Test", view), 0);
+}
+
+// COM for the thread, as the window thread has it.
+class ComThread : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(audio.InitializeCom()); }
+    void TearDown() override { audio.UninitializeCom(); }
+    Win32Audio audio;
+};
+
+TEST_F(ComThread, NoHeadsetNoEndpointNoMixerLine) {
+    std::vector<CaptureDriverEntry> entries;
+    const AudioResult enumerated = audio.EnumerateCaptureDrivers(entries);
+    EXPECT_TRUE(enumerated == kAudioOk || entries.empty()) << std::hex << enumerated;
+    EXPECT_EQ(FindCaptureName(audio, 0x2B7A, 0x5801), L"");
+    EXPECT_EQ(FindCaptureEndpoint(audio, 0x2B7A, 0x5801), nullptr);
+    uint32_t value = 0;
+    uint32_t minimum = 0;
+    uint32_t maximum = 0;
+    EXPECT_EQ(
+        MixerControl(audio, MixerOperation::GetVolume, value, minimum, maximum, 0x2B7A, 0x5801),
+        kMixerNotFound);
+}
+
+TEST_F(ComThread, CoreAudioEnumeratesCaptureEndpoints) {
+    std::unique_ptr<AudioDeviceEnumerator> enumerator;
+    ASSERT_EQ(audio.CreateDeviceEnumerator(enumerator), kAudioOk);
+    std::unique_ptr<AudioDeviceCollection> endpoints;
+    ASSERT_EQ(enumerator->EnumActiveCaptureEndpoints(endpoints), kAudioOk);
+    uint32_t count = 0;
+    ASSERT_EQ(endpoints->GetCount(count), kAudioOk);
+    std::unique_ptr<AudioDevice> device;
+    EXPECT_NE(enumerator->GetDevice(L"{0.0.1.00000000}.{no-such-endpoint}", device), kAudioOk);
+    // Wherever Wine has a capture endpoint (a host with a sound server), the endpoint
+    // operations run on it.
+    for (uint32_t index = 0; index < count; ++index) {
+        ASSERT_EQ(endpoints->Item(index, device), kAudioOk);
+        std::wstring name;
+        EXPECT_EQ(device->ReadFriendlyName(name), kAudioOk);
+        int percent = -1;
+        const int level = GetEndpointLevel(audio, *device, percent);
+        EXPECT_TRUE(level == kEndpointDone || level == kEndpointActivationFailed) << level;
+    }
+}
+
+}  // namespace
+}  // namespace tavrin
