@@ -1,6 +1,8 @@
 #pragma once
 // The device side in simulation mode: the virtual headset's bus face, reached through the
 // library that the vendor SDK binding loaded.
+#include <mutex>
+
 #include "ports/DeviceBus.h"
 #include "ports/DynamicLibrary.h"
 #include "sim/BusFaceApi.h"
@@ -9,8 +11,8 @@ namespace tavrin {
 
 class SimDeviceBus final : public DeviceEnumeration, public HidBus {
 public:
-    // `library` is the virtual headset, already loaded: the bus face is looked up here, once.
-    // Missing names read as an empty bus.
+    // `library` is the virtual headset; its bus face is looked up at first use, once the library
+    // is loaded. Missing names read as an empty bus.
     explicit SimDeviceBus(DynamicLibrary& library);
 
     bool PresentHardwareIds(std::vector<std::wstring>& hardwareIds) override;
@@ -27,29 +29,40 @@ public:
     DriverBus& Driver() { return driver_; }
 
 private:
+    // The bus face's functions, found by name when the library has them.
+    struct Functions {
+        TavrinSim_GetDeviceHardwareId_Fn getDeviceHardwareId = nullptr;
+        TavrinSim_GetHidInterfacePath_Fn getHidInterfacePath = nullptr;
+        TavrinSim_OpenHid_Fn openHid = nullptr;
+        TavrinSim_CloseHid_Fn closeHid = nullptr;
+        TavrinSim_GetHidAttributes_Fn getHidAttributes = nullptr;
+        TavrinSim_GetHidCaps_Fn getHidCaps = nullptr;
+        TavrinSim_SetOutputReport_Fn setOutputReport = nullptr;
+        TavrinSim_GetInputReport_Fn getInputReport = nullptr;
+        TavrinSim_OpenDriver_Fn openDriver = nullptr;
+        TavrinSim_CloseDriver_Fn closeDriver = nullptr;
+        TavrinSim_DriverControl_Fn driverControl = nullptr;
+    };
+
     class DriverSide final : public DriverBus {
     public:
-        explicit DriverSide(DynamicLibrary& library);
+        explicit DriverSide(SimDeviceBus& bus) : bus_(bus) {}
         DeviceHandle Open(const std::wstring& path) override;
         void Close(DeviceHandle handle) override;
         bool Control(DeviceHandle handle, uint32_t code, const std::vector<uint8_t>& input,
                      std::vector<uint8_t>& output) override;
 
     private:
-        TavrinSim_OpenDriver_Fn open_;
-        TavrinSim_CloseDriver_Fn close_;
-        TavrinSim_DriverControl_Fn control_;
+        SimDeviceBus& bus_;
     };
 
-    TavrinSim_GetDeviceHardwareId_Fn getDeviceHardwareId_;
-    TavrinSim_GetHidInterfacePath_Fn getHidInterfacePath_;
-    TavrinSim_OpenHid_Fn openHid_;
-    TavrinSim_CloseHid_Fn closeHid_;
-    TavrinSim_GetHidAttributes_Fn getHidAttributes_;
-    TavrinSim_GetHidCaps_Fn getHidCaps_;
-    TavrinSim_SetOutputReport_Fn setOutputReport_;
-    TavrinSim_GetInputReport_Fn getInputReport_;
-    DriverSide driver_;
+    const Functions& Resolve();
+
+    DynamicLibrary& library_;
+    std::mutex resolveMutex_;
+    bool resolved_ = false;
+    Functions functions_;
+    DriverSide driver_{*this};
 };
 
 }  // namespace tavrin
