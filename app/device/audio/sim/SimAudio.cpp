@@ -212,7 +212,11 @@ private:
 
 }  // namespace
 
-SimAudio::SimAudio(DynamicLibrary& library) {
+SimAudio::SimAudio(DynamicLibrary& library) : library_(library) {}
+
+const SimAudio::BusFace& SimAudio::Face() {
+    if (face_.getEndpoint != nullptr) return face_;
+    DynamicLibrary& library = library_;
     face_.getEndpoint =
         Find<TavrinSim_GetCaptureEndpoint_Fn>(library, "TavrinSim_GetCaptureEndpoint");
     face_.getVolumeStep =
@@ -225,11 +229,12 @@ SimAudio::SimAudio(DynamicLibrary& library) {
         Find<TavrinSim_GetCaptureAutoGain_Fn>(library, "TavrinSim_GetCaptureAutoGain");
     face_.setAutoGain =
         Find<TavrinSim_SetCaptureAutoGain_Fn>(library, "TavrinSim_SetCaptureAutoGain");
+    return face_;
 }
 
 AudioResult SimAudio::EnumerateCaptureDrivers(std::vector<CaptureDriverEntry>& entries) {
     entries.clear();
-    const std::vector<EndpointEntry> endpoints = ListEndpoints(face_);
+    const std::vector<EndpointEntry> endpoints = ListEndpoints(Face());
     if (endpoints.empty()) return kAudioOk;
     entries.push_back({true, kPrimaryCaptureDriver, L""});
     for (const EndpointEntry& endpoint : endpoints) {
@@ -239,7 +244,7 @@ AudioResult SimAudio::EnumerateCaptureDrivers(std::vector<CaptureDriverEntry>& e
 }
 
 AudioResult SimAudio::CreateDeviceEnumerator(std::unique_ptr<AudioDeviceEnumerator>& enumerator) {
-    enumerator = std::make_unique<SimEnumerator>(face_);
+    enumerator = std::make_unique<SimEnumerator>(Face());
     return kAudioOk;
 }
 

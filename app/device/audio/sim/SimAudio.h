@@ -5,8 +5,8 @@
 
 namespace tavrin {
 
-// The audio port over the virtual headset's bus face, looked up in the already loaded SDK
-// library. The headset's capture endpoints appear as DirectSound entries and Core Audio
+// The audio port over the virtual headset's bus face, looked up in the SDK library at first use
+// (the library is bound after the ports are wired). The headset's capture endpoints appear as DirectSound entries and Core Audio
 // endpoints; the connector of an endpoint leads to an adapter device with one part that offers
 // automatic gain control. The bus face has no mixer: there are no mixer devices. A library
 // without the capture functions has no endpoints.
@@ -32,6 +32,9 @@ public:
     AudioResult OpenMixer(uint32_t index, std::unique_ptr<Mixer>& mixer) override;
 
 private:
+    const BusFace& Face();
+
+    DynamicLibrary& library_;
     BusFace face_;
 };
 
