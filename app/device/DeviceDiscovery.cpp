@@ -260,6 +260,12 @@ void DeviceDiscovery::DeviceRemoval(const std::wstring& classGuid,
     }
 }
 
+void DeviceDiscovery::CloseKeptHandle() {
+    if (hidHandle_ == kNoDeviceHandle) return;
+    io_.CloseHidDevice(hidHandle_);
+    hidHandle_ = kNoDeviceHandle;
+}
+
 void DeviceDiscovery::HandleDeviceChange(uint32_t event, uint32_t deviceType,
                                          const std::wstring& classGuid,
                                          const std::wstring& interfaceName) {

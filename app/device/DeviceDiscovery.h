@@ -81,6 +81,12 @@ public:
     void HandleDeviceChange(uint32_t event, uint32_t deviceType, const std::wstring& classGuid,
                             const std::wstring& interfaceName);
 
+    // The main window's own microphone set-up at construction counts as the one-time set-up.
+    void MarkMicrophoneSetupDone() { microphoneSetupDone_ = true; }
+    void ResetActivationCount() { activationCount_ = 0; }
+    // At the window's end: the HID handle kept since construction.
+    void CloseKeptHandle();
+
     uint16_t ActiveVendorId() const { return activeVendorId_; }
     uint16_t ActiveProductId() const { return activeProductId_; }
     int32_t m_bDeviceActive = 0;

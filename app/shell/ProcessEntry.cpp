@@ -89,8 +89,7 @@ int RunProcessEntry(const std::vector<std::wstring>& arguments, DebugLog& log,
             return RequestService(services, clock, log,
                                   L"===== Service Control Execution no service =====\n",
                                   kServiceCodeStartWindow);
-        case StartMode::Window:
-            break;
+        case StartMode::Window: break;
     }
     try {
         if (host.InstanceMutexExists()) {

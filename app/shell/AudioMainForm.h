@@ -1,0 +1,164 @@
+#pragma once
+// The control application's main window: its construction order, its events, the tray, the
+// timers and the shutdown of the device when it goes. Portable; the Win32 host paints it and
+// turns window messages into the events below.
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/device/DeviceDiscovery.h"
+#include "app/device/DeviceIo.h"
+#include "app/device/VendorSdk.h"
+#include "app/shell/MainWindowFeatures.h"
+#include "app/shell/PluginMenu.h"
+#include "app/shell/UiHost.h"
+#include "common/AudioConfig.h"
+#include "ports/DeviceBus.h"
+#include "ports/DynamicLibrary.h"
+#include "ports/Platform.h"
+
+namespace tavrin {
+
+inline constexpr wchar_t kMainWindowCaption[] = L"Tavrin";
+inline constexpr int kMainWindowWidth = 819;
+inline constexpr int kMainWindowHeight = 513;
+
+// 6 for Vista and later: the Core Audio path of the microphone; else the mixer path.
+int OperatingSystemClass(uint32_t platformId, uint32_t major, uint32_t minor);
+inline constexpr uint32_t kPlatformWindows9x = 1;
+inline constexpr uint32_t kPlatformWindowsNt = 2;
+
+// The configuration values the main window reads at construction.
+struct MainWindowConfig {
+    int32_t oldVersion = 0;
+    int32_t defaultIni = 0;
+    int32_t bee = 0;
+    int32_t monitor = 1;
+    double v7ch1Scalar = 2.0;
+    int32_t encButtonMode = 0;
+    int32_t encGpio = 0;
+    int32_t exclusive3DV7ch1 = 0;
+    int32_t gpioMode = 0;
+    std::vector<int32_t> gpioEnable;
+    std::vector<int32_t> gpioDirection;
+    int32_t gpioButtonMode = 0;
+    int32_t gpioDipSwitchMode = 0;
+    std::array<int32_t, kGpioLineCount> gpioActive{};
+    std::array<int32_t, kGpioLineCount> gpioFunction{};
+    int32_t regionCut = 0;
+    int32_t simpleEnable = 0;
+};
+// Strict keys that are missing or not numbers throw ConfigConversionError.
+MainWindowConfig ReadMainWindowConfig(const ConfigFile& config);
+
+// The parts of the system the window works with, wired by the program's entry.
+struct MainWindowPorts {
+    Platform& platform;
+    UiHost& ui;
+    DynamicLibrary& sdkLibrary;
+    ErrorBox& errorBox;
+    DeviceEnumeration& devices;
+    HidBus& hid;
+    DriverBus& driver;
+    MainWindowFeatures& features;
+};
+
+class TAudioMainForm final : public DiscoveryHost {
+public:
+    explicit TAudioMainForm(MainWindowPorts ports);
+    ~TAudioMainForm() override = default;
+
+    // The 27 construction steps. False when the SDK could not be bound: the message is shown,
+    // the loop is told to quit and nothing else happened.
+    bool Construct();
+
+    void FormCreate();
+    void FormActivate();
+    void FormDestroy();
+    void OnTimer(TimerId timer);
+    // True when the message was one of the registered ones.
+    bool OnRegisteredMessage(uint32_t message);
+    void OnDeviceChange(uint32_t event, uint32_t deviceType, const std::wstring& classGuid,
+                        const std::wstring& interfaceName);
+    void OnMenuCommand(uint32_t command);
+    void OnTrayDoubleClick();
+    void OnBackgroundPress();
+    void OnClosePicture();
+    void OnMinimizePicture();
+
+    const CAudioConfig& Config() const { return m_Config; }
+    const MainWindowConfig& WindowConfig() const { return m_WindowConfig; }
+    DeviceDiscovery& Discovery() { return discovery_; }
+    VendorSdk& Sdk() { return sdk_; }
+    DeviceIo& Io() { return io_; }
+    int OperatingSystemClassValue() const { return m_iOSClass; }
+    DeviceLabel CurrentDeviceLabel() const { return deviceLabel_; }
+    const std::vector<MenuItem>& TrayMenu() const { return trayMenu_; }
+    const RegisteredMessages& Messages() const { return messages_; }
+    const std::wstring& TrayHint() const { return trayHint_; }
+
+    int m_iCurrentPage = 1;
+    int m_iEQPreset = 1;
+    double m_fV7ch1Scalar = 2.0;
+
+    // DiscoveryHost: the window's side of device activation.
+    void ShowDeviceLabel(DeviceLabel label) override;
+    void UpdateDeviceIndicators() override;
+    void SetTimer1Enabled(bool enabled) override;
+    void RedrawCurrentPage() override;
+    void ProcessPendingMessages() override;
+    int OperatingSystemClass() override { return m_iOSClass; }
+    bool AcquireCaptureEndpoint() override;
+    void ReleaseCaptureEndpoint() override;
+    void RunMicrophoneSetup() override;
+    void CloseMicLevelMonitorUnlessMicPage() override;
+    void ResetMicrophoneControls() override;
+    void ClearMicrophoneMonitorState() override;
+    void ForgetMicrophoneCapture() override;
+    int LedFlag() override;
+    void RestoreGpioAndEnc(ActivationPath path) override;
+    void RestoreVoiceMagic() override;
+    void RestoreEqAnd3D() override;
+    void PrepareVirtual7ch1() override;
+    void SendVirtual7ch1() override;
+    void InitialiseLedColours() override;
+    void ClearEncArmed() override;
+    void ResetSwitchDisplays() override;
+    void CloseLedWorkerEvent() override;
+
+private:
+    void ReadPerUserChoices();
+    void LoadIcons();
+    void BuildMenus();
+    void PublishTrayMenu();
+    void StartDevicePages();
+    void OnPluginCommand(size_t index);
+    void Log(const std::wstring& line);
+
+    Platform& platform_;
+    UiHost& ui_;
+    ErrorBox& errorBox_;
+    MainWindowFeatures& features_;
+    VendorSdk sdk_;
+    DeviceIo io_;
+    CAudioConfig m_Config;
+    DeviceDiscovery discovery_;
+    std::optional<ConfigFile> configFile_;
+    MainWindowConfig m_WindowConfig;
+    RegisteredMessages messages_;
+    int m_iOSClass = 0;
+    std::wstring programFolder_;
+    std::wstring defaultLanguage_;
+    std::wstring defaultSkin_;
+    std::wstring trayHint_;
+    std::vector<MenuItem> trayMenu_;
+    std::vector<std::wstring> pluginCaptions_;
+    std::vector<bool> pluginChecked_;
+    DeviceLabel deviceLabel_ = DeviceLabel::Unactive;
+    bool bound_ = false;
+    bool activated_ = false;
+};
+
+}  // namespace tavrin

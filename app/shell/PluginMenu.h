@@ -1,0 +1,43 @@
+#pragma once
+// The Plugin menu of the tray: one radio item per enabled plug-in folder, and the hand-over to
+// the plug-in application when one is clicked.
+#include <string>
+#include <vector>
+
+#include "app/shell/UiHost.h"
+#include "common/AudioConfig.h"
+#include "ports/Clock.h"
+#include "ports/DebugLog.h"
+#include "ports/FileSystem.h"
+
+namespace tavrin {
+
+inline constexpr wchar_t kExitMessageName[] = L"WM_ZRN58xxAPP_EXIT";
+inline constexpr wchar_t kEffectExitMessageName[] = L"WM_AUDIO_EFFECT_EXIT";
+inline constexpr wchar_t kExitResumeMessageName[] = L"WM_APP_EXIT_RESUME";
+
+// The captions of the plug-in items: subfolders of program folder + PluginFolderName whose key
+// in section Application is non-zero, in listing order.
+std::vector<std::wstring> PopulatePluginMenu(FileSystem& files, const ConfigFile& config,
+                                             const std::wstring& programFolder,
+                                             const std::wstring& pluginFolderName);
+
+// program folder + PluginFolderName + "\" + N + "\" + N + ".exe", N the caption without "&".
+std::wstring PluginExecutablePath(const std::wstring& programFolder,
+                                  const std::wstring& pluginFolderName,
+                                  const std::wstring& caption);
+
+struct RegisteredMessages {
+    uint32_t exit = 0;
+    uint32_t effectExit = 0;
+    uint32_t exitResume = 0;
+};
+
+// The first half of a click on a plug-in item: running effect applications are told to exit and
+// the plug-in items unchecked everywhere.
+void TellEffectApplicationsToExit(UiHost& host, Clock& clock, DebugLog& log,
+                                  const RegisteredMessages& messages);
+// The second half: the plug-in starts with its own path as parameter.
+void LaunchPlugin(UiHost& host, DebugLog& log, const std::wstring& executablePath);
+
+}  // namespace tavrin
