@@ -14,6 +14,14 @@ constexpr uint16_t kShutdownRegister = 0x100;
 constexpr uint8_t kEncCommand = 4;
 constexpr uint8_t kVoiceMagicCommand = 7;
 
+// Spelled out: a brace list that leaves the sub-items out trips -Wmissing-field-initializers.
+MenuItem MakeMenuItem(uint32_t command, const std::wstring& caption) {
+    MenuItem item;
+    item.command = command;
+    item.caption = caption;
+    return item;
+}
+
 std::wstring FolderOf(const std::wstring& path) {
     const size_t split = path.find_last_of(L'\\');
     return split == std::wstring::npos ? L"" : path.substr(0, split + 1);
@@ -204,19 +212,20 @@ void TAudioMainForm::BuildMenus() {
 }
 
 void TAudioMainForm::PublishTrayMenu() {
-    MenuItem language{0, L"Language"};
+    MenuItem language = MakeMenuItem(0, L"Language");
     language.items = features_.LanguageMenuItems();
-    MenuItem skin{0, L"Skin"};
+    MenuItem skin = MakeMenuItem(0, L"Skin");
     skin.items = features_.SkinMenuItems();
-    MenuItem plugin{0, L"Plugin"};
+    MenuItem plugin = MakeMenuItem(0, L"Plugin");
     plugin.visible = !pluginCaptions_.empty();
     for (size_t i = 0; i < pluginCaptions_.size(); ++i) {
-        MenuItem item{static_cast<uint32_t>(kPluginCommandBase + i), pluginCaptions_[i]};
+        MenuItem item =
+            MakeMenuItem(static_cast<uint32_t>(kPluginCommandBase + i), pluginCaptions_[i]);
         item.radio = true;
         item.checked = pluginChecked_[i];
         plugin.items.push_back(item);
     }
-    trayMenu_ = {language, skin, plugin, MenuItem{kCloseCommand, L"Close"}};
+    trayMenu_ = {language, skin, plugin, MakeMenuItem(kCloseCommand, L"Close")};
     ui_.SetTrayMenu(trayMenu_);
 }
 
