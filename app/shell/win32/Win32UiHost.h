@@ -1,0 +1,105 @@
+#pragma once
+// The main window on Win32: one borderless top-level window that paints the form and turns
+// window messages into the form's events, plus the tray icon and its pop-up menu.
+#include <windows.h>
+
+#include <deque>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "app/shell/UiHost.h"
+
+namespace tavrin {
+
+class TAudioMainForm;
+
+inline constexpr wchar_t kMainWindowClassName[] = L"TAudioMainForm";
+
+class Win32UiHost final : public UiHost {
+public:
+    // `title` is the application title until the configuration replaces it.
+    Win32UiHost(HINSTANCE instance, std::wstring title);
+    ~Win32UiHost() override;
+    Win32UiHost(const Win32UiHost&) = delete;
+    Win32UiHost& operator=(const Win32UiHost&) = delete;
+
+    // Created hidden and centred; false when the system refuses (no display).
+    bool CreateMainWindow();
+    // The form receives the window's events from now on; null detaches it.
+    void AttachForm(TAudioMainForm* form);
+    // Until WM_QUIT.
+    void RunMessageLoop();
+    void DestroyMainWindow();
+    const std::wstring& ApplicationTitle() const { return title_; }
+
+    void SetApplicationTitle(const std::wstring& title) override;
+    void ShowMainWindow() override;
+    void HideMainWindow() override;
+    void MinimizeMainWindow() override;
+    void PostMinimize() override;
+    void CloseMainWindow() override;
+    void BeginWindowDrag() override;
+    void Repaint() override;
+    void PostQuit() override;
+    void ProcessPendingMessages() override;
+    std::wstring CommandLine() override;
+    void SetTimer(TimerId timer, uint32_t intervalMilliseconds, bool enabled) override;
+    uint32_t RegisterMessage(const std::wstring& name) override;
+    void Broadcast(uint32_t message, uint32_t timeoutMilliseconds) override;
+    void SetTrayIcon(const std::wstring& iconPath, const std::wstring& hint) override;
+    void SetTrayMenu(const std::vector<MenuItem>& items) override;
+    void ShowMessage(const std::wstring& text, const std::wstring& caption,
+                     MessageIcon icon) override;
+    bool LaunchProgram(const std::wstring& path, const std::wstring& parameters) override;
+    void RegisterDeviceNotifications() override;
+    void PostToWindowThread(std::function<void()> work) override;
+
+private:
+    enum class Picture { None, Minimize, Close };
+
+    static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam,
+                                            LPARAM lParam);
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    bool HandleSystemCommand(WPARAM command);
+    void HandleTrayNotification(LPARAM event);
+    void HandleLeftButtonDown(POINT point);
+    void HandleLeftButtonUp(POINT point);
+    void HandleDestroy();
+    void RunQueuedWork();
+
+    void Paint(HDC target);
+    void PaintPicture(HDC canvas, Picture picture, const RECT& bounds);
+    Picture PictureAt(POINT point) const;
+    RECT PictureBounds(Picture picture) const;
+
+    bool AddTrayIcon();
+    void RemoveTrayIcon();
+    void ShowTrayMenu();
+    HICON LoadIconFile(const std::wstring& path, int size);
+
+    HINSTANCE instance_;
+    HWND window_ = nullptr;
+    TAudioMainForm* form_ = nullptr;
+    std::wstring title_;
+    UINT taskbarCreatedMessage_ = 0;
+    HDEVNOTIFY deviceNotification_ = nullptr;
+
+    bool trayAdded_ = false;
+    std::wstring trayHint_;
+    HICON trayIcon_ = nullptr;
+    HICON windowIconLarge_ = nullptr;
+    HICON windowIconSmall_ = nullptr;
+    std::vector<MenuItem> trayMenu_;
+
+    HFONT titleFont_ = nullptr;
+    HFONT labelFont_ = nullptr;
+    HFONT stateFont_ = nullptr;
+    Picture pressedPicture_ = Picture::None;
+
+    std::mutex workMutex_;
+    std::deque<std::function<void()>> work_;
+};
+
+}  // namespace tavrin
