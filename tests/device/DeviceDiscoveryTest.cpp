@@ -8,6 +8,7 @@
 #include "tests/support/FakeDeviceBus.h"
 #include "tests/support/FakeEnvironment.h"
 #include "tests/support/MemoryFileSystem.h"
+#include "tests/support/QuietPorts.h"
 #include "tests/support/RecordingDebugLog.h"
 
 namespace tavrin {
@@ -50,24 +51,6 @@ public:
     uint32_t LastError() override { return 0; }
     std::wstring ErrorText(uint32_t) override { return L""; }
     char placeholder = 0;
-};
-
-class NoErrorBox final : public ErrorBox {
-public:
-    void Show(const std::wstring&, const std::wstring&) override {}
-};
-
-// Unused here: discovery reads its configuration through the INI reader.
-class NoProfiles final : public ProfileStore {
-public:
-    uint32_t GetString(const wchar_t*, const wchar_t*, const wchar_t*, wchar_t* buffer,
-                       uint32_t capacity, const std::wstring&) override {
-        if (capacity > 0) buffer[0] = L'\0';
-        return 0;
-    }
-    bool WriteString(const wchar_t*, const wchar_t*, const wchar_t*, const std::wstring&) override {
-        return false;
-    }
 };
 
 class RecordingHost final : public DiscoveryHost {
@@ -136,7 +119,8 @@ protected:
 
     test::MemoryFileSystem files;
     MemoryRegistry registry;
-    NoProfiles profiles;
+    // Discovery reads its configuration through the INI reader, not the profile store.
+    test::EmptyProfileStore profiles;
     test::FakeEnvironment environment;
     test::FakeClock clock;
     test::RecordingDebugLog log;
@@ -147,7 +131,7 @@ protected:
     test::FakeDriverBus driver;
     DeviceIo io{hid, driver};
     FakeSdkLibrary library;
-    NoErrorBox errorBox;
+    test::SilentErrorBox errorBox;
     VendorSdk sdk{library, log};
     RecordingHost host;
     DeviceDiscovery discovery{platform, config, enumeration, sdk, io, host};

@@ -12,6 +12,7 @@
 #include "tests/support/FakeEnvironment.h"
 #include "tests/support/HostPorts.h"
 #include "tests/support/MemoryFileSystem.h"
+#include "tests/support/QuietPorts.h"
 #include "tests/support/RecordingDebugLog.h"
 
 namespace tavrin {
@@ -47,23 +48,6 @@ public:
     DeviceLabel label = DeviceLabel::Unactive;
     bool timer1 = false;
     int ledInitialisations = 0;
-};
-
-class NoErrorBox final : public ErrorBox {
-public:
-    void Show(const std::wstring&, const std::wstring&) override {}
-};
-
-class NoProfiles final : public ProfileStore {
-public:
-    uint32_t GetString(const wchar_t*, const wchar_t*, const wchar_t*, wchar_t* buffer,
-                       uint32_t capacity, const std::wstring&) override {
-        if (capacity > 0) buffer[0] = L'\0';
-        return 0;
-    }
-    bool WriteString(const wchar_t*, const wchar_t*, const wchar_t*, const std::wstring&) override {
-        return false;
-    }
 };
 
 // As Windows broadcasts it: upper case, unlike the enumerated path.
@@ -103,7 +87,7 @@ protected:
 
     test::HostDynamicLibrary library;
     test::RecordingDebugLog log;
-    NoErrorBox errorBox;
+    test::SilentErrorBox errorBox;
     VendorSdk sdk{library, log};
     TavrinSim_Reset_Fn reset = nullptr;
     TavrinSim_Plug_Fn plug = nullptr;
@@ -112,7 +96,8 @@ protected:
 
     test::MemoryFileSystem files;
     MemoryRegistry registry;
-    NoProfiles profiles;
+    // Discovery reads its configuration through the INI reader, not the profile store.
+    test::EmptyProfileStore profiles;
     test::FakeEnvironment environment;
     test::FakeClock clock;
     Platform platform{profiles, registry, files, environment, clock, log};
