@@ -1,6 +1,6 @@
 #include "common/DeviceIdMgr.h"
 
-#include <cwctype>
+#include "ports/TextCase.h"
 
 namespace tavrin::DEVICEID_MGR {
 namespace {
@@ -12,12 +12,6 @@ std::wstring TrimSpaces(const std::wstring& text) {
     if (first == std::wstring::npos) return {};
     const size_t last = text.find_last_not_of(L' ');
     return text.substr(first, last - first + 1);
-}
-
-std::wstring UpperCase(const std::wstring& text) {
-    std::wstring upper = text;
-    for (wchar_t& c : upper) c = static_cast<wchar_t>(std::towupper(static_cast<wint_t>(c)));
-    return upper;
 }
 
 }  // namespace

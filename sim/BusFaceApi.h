@@ -17,20 +17,17 @@ inline constexpr int32_t kBusBufferTooSmall = 3;  // a text or report does not f
 inline constexpr int32_t kBusRefused = 4;         // the device refused the report or request
 
 // Present devices of all classes, in enumeration order: the first hardware ID of each.
-using TavrinSim_GetDeviceHardwareId_Fn = int32_t(TAVRIN_SDK_CALL*)(uint32_t index,
-                                                                   wchar_t* buffer,
+using TavrinSim_GetDeviceHardwareId_Fn = int32_t(TAVRIN_SDK_CALL*)(uint32_t index, wchar_t* buffer,
                                                                    uint32_t capacity);
 // Present HID interfaces, in enumeration order: the interface's device path.
-using TavrinSim_GetHidInterfacePath_Fn = int32_t(TAVRIN_SDK_CALL*)(uint32_t index,
-                                                                   wchar_t* buffer,
+using TavrinSim_GetHidInterfacePath_Fn = int32_t(TAVRIN_SDK_CALL*)(uint32_t index, wchar_t* buffer,
                                                                    uint32_t capacity);
 using TavrinSim_OpenHid_Fn = int32_t(TAVRIN_SDK_CALL*)(const wchar_t* path, uint32_t* handle);
 using TavrinSim_CloseHid_Fn = int32_t(TAVRIN_SDK_CALL*)(uint32_t handle);
 using TavrinSim_GetHidAttributes_Fn = int32_t(TAVRIN_SDK_CALL*)(uint32_t handle, uint16_t* vid,
                                                                 uint16_t* pid);
 // Report lengths from the interface's capabilities (report ID byte included).
-using TavrinSim_GetHidCaps_Fn = int32_t(TAVRIN_SDK_CALL*)(uint32_t handle,
-                                                          uint16_t* outputLength,
+using TavrinSim_GetHidCaps_Fn = int32_t(TAVRIN_SDK_CALL*)(uint32_t handle, uint16_t* outputLength,
                                                           uint16_t* inputLength);
 using TavrinSim_SetOutputReport_Fn = int32_t(TAVRIN_SDK_CALL*)(uint32_t handle,
                                                                const uint8_t* report,
@@ -43,8 +40,7 @@ using TavrinSim_OpenDriver_Fn = int32_t(TAVRIN_SDK_CALL*)(const wchar_t* path, u
 using TavrinSim_CloseDriver_Fn = int32_t(TAVRIN_SDK_CALL*)(uint32_t handle);
 using TavrinSim_DriverControl_Fn = int32_t(TAVRIN_SDK_CALL*)(uint32_t handle, uint32_t code,
                                                              const uint8_t* input,
-                                                             uint32_t inputLength,
-                                                             uint8_t* output,
+                                                             uint32_t inputLength, uint8_t* output,
                                                              uint32_t outputCapacity,
                                                              uint32_t* returned);
 

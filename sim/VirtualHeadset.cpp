@@ -111,42 +111,48 @@ int32_t VirtualHeadset::AudioCommand(uint8_t* request, uint32_t* size) {
     return kOk;
 }
 
-int32_t VirtualHeadset::ConfigEq(uint8_t device) {
+// The EQ and 3D switches behave alike; only the state they act on differs.
+int32_t VirtualHeadset::CountConfig(uint32_t& count, uint8_t device) {
     if (const int32_t result = Addressed(device); result != kOk) return result;
-    ++state_.eqConfigCount;
+    ++count;
     return kOk;
+}
+
+int32_t VirtualHeadset::SetSwitch(int32_t& flag, int32_t on, uint8_t device) {
+    if (const int32_t result = Addressed(device); result != kOk) return result;
+    flag = on != 0 ? 1 : 0;
+    return kOk;
+}
+
+int32_t VirtualHeadset::ReadSwitch(int32_t flag, int32_t* enabled, uint8_t device) const {
+    if (enabled == nullptr) return kBadArgument;
+    if (const int32_t result = Addressed(device); result != kOk) return result;
+    *enabled = flag;
+    return kOk;
+}
+
+int32_t VirtualHeadset::ConfigEq(uint8_t device) {
+    return CountConfig(state_.eqConfigCount, device);
 }
 
 int32_t VirtualHeadset::SetEqOnOff(int32_t on, uint8_t device) {
-    if (const int32_t result = Addressed(device); result != kOk) return result;
-    state_.eqEnabled = on != 0 ? 1 : 0;
-    return kOk;
+    return SetSwitch(state_.eqEnabled, on, device);
 }
 
 int32_t VirtualHeadset::IsEqEnable(int32_t* enabled, uint8_t device) {
-    if (enabled == nullptr) return kBadArgument;
-    if (const int32_t result = Addressed(device); result != kOk) return result;
-    *enabled = state_.eqEnabled;
-    return kOk;
+    return ReadSwitch(state_.eqEnabled, enabled, device);
 }
 
 int32_t VirtualHeadset::Config3D(uint8_t device) {
-    if (const int32_t result = Addressed(device); result != kOk) return result;
-    ++state_.threeDConfigCount;
-    return kOk;
+    return CountConfig(state_.threeDConfigCount, device);
 }
 
 int32_t VirtualHeadset::Set3DOnOff(int32_t on, uint8_t device) {
-    if (const int32_t result = Addressed(device); result != kOk) return result;
-    state_.threeDEnabled = on != 0 ? 1 : 0;
-    return kOk;
+    return SetSwitch(state_.threeDEnabled, on, device);
 }
 
 int32_t VirtualHeadset::Is3DEnable(int32_t* enabled, uint8_t device) {
-    if (enabled == nullptr) return kBadArgument;
-    if (const int32_t result = Addressed(device); result != kOk) return result;
-    *enabled = state_.threeDEnabled;
-    return kOk;
+    return ReadSwitch(state_.threeDEnabled, enabled, device);
 }
 
 int32_t VirtualHeadset::SetVirtual7ch1OnOff(int32_t on) {

@@ -137,6 +137,10 @@ public:
     int32_t SetRgbStep(LedBus bus, uint8_t target, uint8_t steps, uint32_t tail, uint8_t device);
 
 private:
+    int32_t CountConfig(uint32_t& count, uint8_t device);
+    int32_t SetSwitch(int32_t& flag, int32_t on, uint8_t device);
+    int32_t ReadSwitch(int32_t flag, int32_t* enabled, uint8_t device) const;
+
     // Device-index check of the "_ById" entry points.
     int32_t Addressed(uint8_t device) const;
     // Calls without a device index address the selected device.

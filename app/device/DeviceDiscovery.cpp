@@ -5,6 +5,7 @@
 
 #include "app/device/AudioCommand.h"
 #include "common/DeviceIdMgr.h"
+#include "ports/TextCase.h"
 
 namespace tavrin {
 namespace {
@@ -30,14 +31,6 @@ uint16_t ParseHex4(const std::wstring& text, size_t at) {
         value = static_cast<uint16_t>(value * 16 + (c <= L'9' ? c - L'0' : c - L'A' + 10));
     }
     return value;
-}
-
-bool SameGuid(const std::wstring& a, const std::wstring& b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (std::towupper(a[i]) != std::towupper(b[i])) return false;
-    }
-    return true;
 }
 
 }  // namespace
@@ -236,7 +229,7 @@ void DeviceDiscovery::RestoreSequence(ActivationPath path) {
 
 void DeviceDiscovery::DeviceRemoval(const std::wstring& classGuid,
                                     const std::wstring& interfaceName) {
-    if (!SameGuid(classGuid, kHidInterfaceClass)) return;
+    if (!EqualsIgnoringCase(classGuid, kHidInterfaceClass)) return;
     uint16_t vendorId = 0;
     uint16_t productId = 0;
     ParseVidPid(interfaceName, vendorId, productId);

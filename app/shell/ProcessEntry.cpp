@@ -1,9 +1,9 @@
 #include "app/shell/ProcessEntry.h"
 
-#include <cwctype>
 #include <exception>
 
 #include "common/AudioConfig.h"
+#include "ports/TextCase.h"
 
 namespace tavrin {
 namespace {
@@ -11,12 +11,6 @@ namespace {
 constexpr int kServicePolls = 30;
 constexpr uint32_t kServicePollWait = 300;
 constexpr uint32_t kServiceControlStart = 0;
-
-std::wstring Lower(const std::wstring& text) {
-    std::wstring lower = text;
-    for (wchar_t& c : lower) c = static_cast<wchar_t>(std::towlower(c));
-    return lower;
-}
 
 // Query until the state is reached; a failed query counts as not yet there.
 bool WaitForState(ServiceHandle& service, Clock& clock, uint32_t state) {
@@ -43,7 +37,7 @@ StartMode ChooseStartMode(const std::vector<std::wstring>& arguments, DebugLog& 
         log.Write(L"ParamStr(" + std::to_wstring(i) + L") = " + arguments[i] + L"\n");
     }
     for (size_t i = 1; i < arguments.size(); ++i) {
-        const std::wstring argument = Lower(arguments[i]);
+        const std::wstring argument = LowerCase(arguments[i]);
         log.Write(argument + L"\n");
         if (argument.empty()) continue;
         if (argument == L"-boot") return StartMode::BootRequest;

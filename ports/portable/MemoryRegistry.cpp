@@ -1,6 +1,6 @@
 #include "ports/portable/MemoryRegistry.h"
 
-#include <cwctype>
+#include "ports/TextCase.h"
 
 namespace tavrin {
 namespace {
@@ -10,9 +10,7 @@ constexpr long kFileNotFound = 2;
 constexpr long kAccessDenied = 5;
 
 std::wstring Fold(const std::wstring& text) {
-    std::wstring folded = text;
-    for (wchar_t& c : folded) c = static_cast<wchar_t>(std::towupper(c));
-    return folded;
+    return UpperCase(text);
 }
 
 std::wstring TrimSeparators(const std::wstring& path) {

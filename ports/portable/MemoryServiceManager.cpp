@@ -1,7 +1,7 @@
 #include "ports/portable/MemoryServiceManager.h"
 
-#include <cwctype>
 #include <utility>
+#include "ports/TextCase.h"
 
 namespace tavrin {
 namespace {
@@ -81,9 +81,19 @@ std::unique_ptr<ServiceManagerHandle> MemoryServiceManager::Connect(uint32_t /*a
 void MemoryServiceManager::AddService(const std::wstring& name, const ServiceSetup& setup) {
     std::lock_guard<std::mutex> lock(mutex_);
     Service& service = services_[Fold(name)];
+    service = Service{};
     service.setup = setup;
-    service.record = {};
     service.record.state = setup.state;
+}
+
+void MemoryServiceManager::DelayStart(const std::wstring& name, uint32_t queries) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    services_.at(Fold(name)).queriesUntilRunning = queries;
+}
+
+void MemoryServiceManager::RefuseQueries(const std::wstring& name, uint32_t error) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    services_.at(Fold(name)).queryRefusal = error;
 }
 
 void MemoryServiceManager::RefuseConnect(uint32_t error) {
@@ -103,9 +113,7 @@ int MemoryServiceManager::OpenHandles() const {
 }
 
 std::wstring MemoryServiceManager::Fold(const std::wstring& name) {
-    std::wstring folded = name;
-    for (wchar_t& c : folded) c = static_cast<wchar_t>(std::towupper(c));
-    return folded;
+    return UpperCase(name);
 }
 
 void MemoryServiceManager::Fill(const Service& service, ServiceStatus& status) {
@@ -120,10 +128,14 @@ uint32_t MemoryServiceManager::QueryStatus(const std::wstring& name, ServiceStat
     Service& service = services_.at(name);
     service.record.calls.push_back(L"query");
     ++service.record.queries;
-    if (service.record.state == kServiceStopPending &&
-        service.setup.queriesUntilStopped != kNever &&
-        ++service.queriesSinceStop >= service.setup.queriesUntilStopped) {
-        service.record.state = kServiceStopped;
+    if (service.queryRefusal != 0) return service.queryRefusal;
+    // A pending stop or start completes after its number of queries.
+    const uint32_t state = service.record.state;
+    const uint32_t needed = state == kServiceStopPending    ? service.setup.queriesUntilStopped
+                            : state == kServiceStartPending ? service.queriesUntilRunning
+                                                            : 0;
+    if (needed != 0 && needed != kNever && ++service.queriesSinceChange >= needed) {
+        service.record.state = state == kServiceStopPending ? kServiceStopped : kServiceRunning;
     }
     Fill(service, status);
     return 0;
@@ -143,7 +155,7 @@ uint32_t MemoryServiceManager::Control(const std::wstring& name, uint32_t code,
     if (state != kServiceRunning) return kServiceCannotAcceptControl;
     if (code == kServiceControlStop) {
         if (service.setup.refuseStop != 0) return service.setup.refuseStop;
-        service.queriesSinceStop = 0;
+        service.queriesSinceChange = 0;
         service.record.state =
             service.setup.queriesUntilStopped == 0 ? kServiceStopped : kServiceStopPending;
     }
@@ -157,7 +169,9 @@ uint32_t MemoryServiceManager::Start(const std::wstring& name) {
     service.record.calls.push_back(L"start");
     if (service.record.state != kServiceStopped) return kServiceAlreadyRunning;
     if (service.setup.refuseStart != 0) return service.setup.refuseStart;
-    service.record.state = kServiceRunning;
+    service.queriesSinceChange = 0;
+    service.record.state =
+        service.queriesUntilRunning == 0 ? kServiceRunning : kServiceStartPending;
     return 0;
 }
 

@@ -43,6 +43,10 @@ public:
     std::unique_ptr<ServiceManagerHandle> Connect(uint32_t access, uint32_t& error) override;
 
     void AddService(const std::wstring& name, const ServiceSetup& setup);
+    // Status queries after a start until the service reports running (0: at once).
+    void DelayStart(const std::wstring& name, uint32_t queries);
+    // Every later status query of the service fails with this error code (0 answers).
+    void RefuseQueries(const std::wstring& name, uint32_t error);
     // Makes every later Connect fail with this error code (0 lets them through).
     void RefuseConnect(uint32_t error);
     ServiceRecord Record(const std::wstring& name) const;
@@ -55,7 +59,9 @@ private:
     struct Service {
         ServiceSetup setup;
         ServiceRecord record;
-        uint32_t queriesSinceStop = 0;
+        uint32_t queriesSinceChange = 0;
+        uint32_t queriesUntilRunning = 0;
+        uint32_t queryRefusal = 0;
     };
 
     static std::wstring Fold(const std::wstring& name);

@@ -3,92 +3,22 @@
 #include <gtest/gtest.h>
 
 #include "common/AudioConfig.h"
+#include "ports/portable/MemoryServiceManager.h"
 #include "tests/support/FakeClock.h"
 #include "tests/support/RecordingDebugLog.h"
 
 namespace tavrin {
 namespace {
 
-// One service whose answers are set by the test; records what was asked of it.
-struct FakeService {
-    bool managerOpens = true;
-    bool serviceOpens = true;
-    bool statusReadable = true;
-    uint32_t state = kServiceRunning;
-    bool refusesControl = false;
-    bool refusesStart = false;
-    int queriesUntilSettled = 1;  // status queries before a stop or start takes effect
-    uint32_t pendingState = 0;
-    uint32_t openedAccess = 0;
-    std::vector<uint32_t> controls;
-    int starts = 0;
-    int openHandles = 0;
-};
+using ServiceSetup = MemoryServiceManager::ServiceSetup;
 
-class FakeServiceHandle final : public ServiceHandle {
-public:
-    explicit FakeServiceHandle(FakeService& service) : service_(service) { ++service_.openHandles; }
-    ~FakeServiceHandle() override { --service_.openHandles; }
-    uint32_t QueryStatus(ServiceStatus& status) override {
-        if (!service_.statusReadable) return 5;
-        if (service_.pendingState != 0 && --queries_ <= 0) {
-            service_.state = service_.pendingState;
-            service_.pendingState = 0;
-        }
-        status.currentState = service_.state;
-        return 0;
+// The stand-in service as the service manager knows it, in the given state.
+struct Services {
+    explicit Services(bool installed = true) {
+        if (installed) manager.AddService(kServiceName, ServiceSetup{kServiceRunning, 0, 0, 0});
     }
-    uint32_t Control(uint32_t code, ServiceStatus& status) override {
-        service_.controls.push_back(code);
-        if (service_.refusesControl) return 1052;
-        if (code == kServiceControlStop) Settle(kServiceStopped);
-        status.currentState = service_.state;
-        return 0;
-    }
-    uint32_t Start() override {
-        ++service_.starts;
-        if (service_.refusesStart) return 1058;
-        Settle(kServiceRunning);
-        return 0;
-    }
-
-private:
-    void Settle(uint32_t state) {
-        service_.pendingState = state;
-        queries_ = service_.queriesUntilSettled;
-    }
-    FakeService& service_;
-    int queries_ = 0;
-};
-
-class FakeManagerHandle final : public ServiceManagerHandle {
-public:
-    explicit FakeManagerHandle(FakeService& service) : service_(service) { ++service_.openHandles; }
-    ~FakeManagerHandle() override { --service_.openHandles; }
-    std::unique_ptr<ServiceHandle> Open(const std::wstring& name, uint32_t access,
-                                        uint32_t& error) override {
-        service_.openedAccess = access;
-        if (!service_.serviceOpens || name != kServiceName) {
-            error = 1060;
-            return nullptr;
-        }
-        return std::make_unique<FakeServiceHandle>(service_);
-    }
-
-private:
-    FakeService& service_;
-};
-
-class FakeServiceManager final : public ServiceManager {
-public:
-    std::unique_ptr<ServiceManagerHandle> Connect(uint32_t, uint32_t& error) override {
-        if (!service.managerOpens) {
-            error = 5;
-            return nullptr;
-        }
-        return std::make_unique<FakeManagerHandle>(service);
-    }
-    FakeService service;
+    std::vector<std::wstring> Calls() const { return manager.Record(kServiceName).calls; }
+    MemoryServiceManager manager;
 };
 
 class RecordingProcessHost final : public ProcessHost {
@@ -139,62 +69,88 @@ TEST(StartMode, LogsEveryArgumentThenEachLowerCased) {
 }
 
 TEST(ControlTheService, ResultsOfEachStep) {
+    constexpr uint32_t kRefused = 1052;
     const struct {
         const char* name;
         uint32_t code;
-        void (*arrange)(FakeService&);
+        void (*arrange)(MemoryServiceManager&);
         int result;
     } cases[] = {
-        {"no manager", 193, [](FakeService& s) { s.managerOpens = false; }, 1},
-        {"no service", 193, [](FakeService& s) { s.serviceOpens = false; }, 2},
-        {"no status", 193, [](FakeService& s) { s.statusReadable = false; }, 3},
-        {"user code", 193, [](FakeService&) {}, 0},
-        {"user code refused is ignored", 196, [](FakeService& s) { s.refusesControl = true; }, 0},
-        {"stop", 1, [](FakeService& s) { s.queriesUntilSettled = 3; }, 0},
-        {"stop when stopped", 1, [](FakeService& s) { s.state = kServiceStopped; }, 0},
-        {"stop refused", 1, [](FakeService& s) { s.refusesControl = true; }, 4},
-        {"stop too slow", 1, [](FakeService& s) { s.queriesUntilSettled = 31; }, 5},
-        {"start", 0, [](FakeService& s) { s.state = kServiceStopped; }, 0},
-        {"start when running", 0, [](FakeService&) {}, 0},
+        {"no manager", 193, [](MemoryServiceManager& m) { m.RefuseConnect(5); }, 1},
+        {"no service", 193, [](MemoryServiceManager&) {}, 2},
+        {"no status", 193, [](MemoryServiceManager& m) { m.RefuseQueries(kServiceName, 5); }, 3},
+        {"user code", 193, [](MemoryServiceManager&) {}, 0},
+        {"user code to a stopped service is ignored", 196,
+         [](MemoryServiceManager& m) {
+             m.AddService(kServiceName, ServiceSetup{kServiceStopped, 0, 0, 0});
+         },
+         0},
+        {"stop", 1,
+         [](MemoryServiceManager& m) {
+             m.AddService(kServiceName, ServiceSetup{kServiceRunning, 3, 0, 0});
+         },
+         0},
+        {"stop when stopped", 1,
+         [](MemoryServiceManager& m) {
+             m.AddService(kServiceName, ServiceSetup{kServiceStopped, 0, 0, 0});
+         },
+         0},
+        {"stop refused", 1,
+         [](MemoryServiceManager& m) {
+             m.AddService(kServiceName, ServiceSetup{kServiceRunning, 0, kRefused, 0});
+         },
+         4},
+        {"stop too slow", 1,
+         [](MemoryServiceManager& m) {
+             m.AddService(kServiceName, ServiceSetup{kServiceRunning, 31, 0, 0});
+         },
+         5},
+        {"start", 0,
+         [](MemoryServiceManager& m) {
+             m.AddService(kServiceName, ServiceSetup{kServiceStopped, 0, 0, 0});
+         },
+         0},
+        {"start when running", 0, [](MemoryServiceManager&) {}, 0},
         {"start refused", 0,
-         [](FakeService& s) {
-             s.state = kServiceStopped;
-             s.refusesStart = true;
+         [](MemoryServiceManager& m) {
+             m.AddService(kServiceName, ServiceSetup{kServiceStopped, 0, 0, 1058});
          },
          6},
         {"start too slow", 0,
-         [](FakeService& s) {
-             s.state = kServiceStopped;
-             s.queriesUntilSettled = 31;
+         [](MemoryServiceManager& m) {
+             m.AddService(kServiceName, ServiceSetup{kServiceStopped, 0, 0, 0});
+             m.DelayStart(kServiceName, 31);
          },
          7},
     };
     for (const auto& c : cases) {
-        FakeServiceManager services;
-        c.arrange(services.service);
+        Services services(c.result != 2);  // 2 is the case without the service
+        c.arrange(services.manager);
         test::FakeClock clock;
-        EXPECT_EQ(ControlTheService(services, clock, kServiceName, c.code), c.result) << c.name;
-        EXPECT_EQ(services.service.openHandles, 0) << c.name << ": handles closed";
+        EXPECT_EQ(ControlTheService(services.manager, clock, kServiceName, c.code), c.result)
+            << c.name;
+        EXPECT_EQ(services.manager.OpenHandles(), 0) << c.name << ": handles closed";
     }
 }
 
 TEST(ControlTheService, PollsEvery300MsAndAsksForTheRightAccess) {
-    FakeServiceManager services;
-    services.service.queriesUntilSettled = 3;
+    Services services;
+    services.manager.AddService(kServiceName, ServiceSetup{kServiceRunning, 3, 0, 0});
     test::FakeClock clock;
-    EXPECT_EQ(ControlTheService(services, clock, kServiceName, 1), 0);
+    EXPECT_EQ(ControlTheService(services.manager, clock, kServiceName, 1), 0);
     EXPECT_EQ(clock.waits, (std::vector<uint32_t>{300, 300}));
-    EXPECT_EQ(services.service.openedAccess, kServiceAllAccess);
 
-    services.service.queriesUntilSettled = 100;
-    services.service.state = kServiceRunning;
+    services.manager.AddService(kServiceName, ServiceSetup{kServiceStopped, 0, 0, 0});
+    services.manager.DelayStart(kServiceName, 100);
     clock.waits.clear();
-    EXPECT_EQ(ControlTheService(services, clock, kServiceName, 1), 5);
+    EXPECT_EQ(ControlTheService(services.manager, clock, kServiceName, 0), 7);
     EXPECT_EQ(clock.waits, std::vector<uint32_t>(30, 300));
 
-    EXPECT_EQ(ControlTheService(services, clock, kServiceName, 193), 0);
-    EXPECT_EQ(services.service.openedAccess, kServiceUserDefinedControl | kServiceQueryStatus);
-    EXPECT_EQ(services.service.controls.back(), 193u);
+    // A user code asks for no more than user-defined control and status rights: the service
+    // manager refuses a control the rights do not cover, which the code would then miss.
+    services.manager.AddService(kServiceName, ServiceSetup{kServiceRunning, 0, 0, 0});
+    EXPECT_EQ(ControlTheService(services.manager, clock, kServiceName, 193), 0);
+    EXPECT_EQ(services.Calls(), (std::vector<std::wstring>{L"query", L"control 193"}));
 }
 
 TEST(ProcessEntry, ServiceAndBootRequestsShowNoWindow) {
@@ -207,13 +163,13 @@ TEST(ProcessEntry, ServiceAndBootRequestsShowNoWindow) {
         {{L"Tavrin.exe", L"-boot"}, 196, L"===== Service Control Execution -boot =====\n"},
     };
     for (const auto& c : cases) {
-        FakeServiceManager services;
-        services.service.refusesControl = true;
+        Services services;
         test::FakeClock clock;
         test::RecordingDebugLog log;
         RecordingProcessHost host;
-        EXPECT_EQ(RunProcessEntry(c.arguments, log, services, clock, host), 0);
-        EXPECT_EQ(services.service.controls, std::vector<uint32_t>{c.code});
+        EXPECT_EQ(RunProcessEntry(c.arguments, log, services.manager, clock, host), 0);
+        EXPECT_EQ(services.Calls(),
+                  (std::vector<std::wstring>{L"query", L"control " + std::to_wstring(c.code)}));
         EXPECT_TRUE(host.calls.empty());
         EXPECT_TRUE(log.Contains(c.banner));
         EXPECT_EQ(log.lines.back(), L"ControlTheService ret = 0\n");
@@ -221,27 +177,30 @@ TEST(ProcessEntry, ServiceAndBootRequestsShowNoWindow) {
 }
 
 TEST(ProcessEntry, WindowModeKeepsOneInstance) {
-    FakeServiceManager services;
+    Services services;
     test::FakeClock clock;
     test::RecordingDebugLog log;
     RecordingProcessHost first;
-    EXPECT_EQ(RunProcessEntry({L"Tavrin.exe", L"-servicestart"}, log, services, clock, first), 0);
+    EXPECT_EQ(
+        RunProcessEntry({L"Tavrin.exe", L"-servicestart"}, log, services.manager, clock, first), 0);
     EXPECT_EQ(first.calls, (std::vector<std::string>{"create mutex", "run"}));
-    EXPECT_TRUE(services.service.controls.empty());
+    EXPECT_TRUE(services.Calls().empty());
 
     RecordingProcessHost second;
     second.otherInstance = true;
-    EXPECT_EQ(RunProcessEntry({L"Tavrin.exe", L"-serviceboot"}, log, services, clock, second), 0);
+    EXPECT_EQ(
+        RunProcessEntry({L"Tavrin.exe", L"-serviceboot"}, log, services.manager, clock, second), 0);
     EXPECT_EQ(second.calls, std::vector<std::string>{"raise first instance"});
 }
 
 TEST(ProcessEntry, AStartUpErrorIsShownAndTheExitCodeStaysZero) {
-    FakeServiceManager services;
+    Services services;
     test::FakeClock clock;
     test::RecordingDebugLog log;
     RecordingProcessHost host;
     host.failure = true;
-    EXPECT_EQ(RunProcessEntry({L"Tavrin.exe", L"-servicestart"}, log, services, clock, host), 0);
+    EXPECT_EQ(
+        RunProcessEntry({L"Tavrin.exe", L"-servicestart"}, log, services.manager, clock, host), 0);
     EXPECT_EQ(host.shown, std::vector<std::wstring>{L"'x' is not a valid integer value"});
 }
 

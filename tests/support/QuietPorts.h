@@ -15,8 +15,7 @@ public:
         if (capacity > 0) buffer[0] = L'\0';
         return 0;
     }
-    bool WriteString(const wchar_t*, const wchar_t*, const wchar_t*,
-                     const std::wstring&) override {
+    bool WriteString(const wchar_t*, const wchar_t*, const wchar_t*, const std::wstring&) override {
         return false;
     }
 };

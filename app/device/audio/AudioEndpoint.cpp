@@ -1,8 +1,9 @@
 #include "app/device/audio/AudioEndpoint.h"
 
 #include <algorithm>
-#include <cwctype>
 #include <vector>
+
+#include "ports/TextCase.h"
 
 namespace tavrin {
 namespace {
@@ -34,13 +35,10 @@ bool Failed(AudioResult result, const std::unique_ptr<Object>& object) {
     return result != kAudioOk || object == nullptr;
 }
 
-wchar_t Upper(wchar_t c) {
-    return static_cast<wchar_t>(std::towupper(c));
-}
-
+// The first `length` characters of both, which the caller guarantees are there.
 bool EqualIgnoringCase(const std::wstring& a, const std::wstring& b, size_t length) {
-    return std::equal(a.begin(), a.begin() + static_cast<std::ptrdiff_t>(length), b.begin(),
-                      [](wchar_t x, wchar_t y) { return Upper(x) == Upper(y); });
+    return EqualsIgnoringCase(std::wstring_view(a).substr(0, length),
+                              std::wstring_view(b).substr(0, length));
 }
 
 bool StartsWithIgnoringCase(const std::wstring& text, const std::wstring& start) {

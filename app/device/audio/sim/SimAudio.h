@@ -6,10 +6,10 @@
 namespace tavrin {
 
 // The audio port over the virtual headset's bus face, looked up in the SDK library at first use
-// (the library is bound after the ports are wired). The headset's capture endpoints appear as DirectSound entries and Core Audio
-// endpoints; the connector of an endpoint leads to an adapter device with one part that offers
-// automatic gain control. The bus face has no mixer: there are no mixer devices. A library
-// without the capture functions has no endpoints.
+// (the library is bound after the ports are wired). The headset's capture endpoints appear as
+// DirectSound entries and Core Audio endpoints; the connector of an endpoint leads to an adapter
+// device with one part that offers automatic gain control. The bus face has no mixer: there are no
+// mixer devices. A library without the capture functions has no endpoints.
 class SimAudio final : public Audio {
 public:
     struct BusFace {
