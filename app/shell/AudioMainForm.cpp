@@ -199,15 +199,15 @@ void TAudioMainForm::ReadPerUserChoices() {
 }
 
 void TAudioMainForm::LoadIcons() {
-    trayHint_ = configFile_->Text(config_keys::kHintName);
-    ui_.SetTrayIcon(programFolder_ + m_Config.InstallIconFileName, trayHint_);
+    ui_.SetTrayIcon(programFolder_ + m_Config.InstallIconFileName,
+                    configFile_->Text(config_keys::kHintName));
     ui_.SetApplicationTitle(m_Config.InstallAppTitle);
 }
 
 void TAudioMainForm::BuildMenus() {
     pluginCaptions_ = PopulatePluginMenu(platform_.files, *configFile_, programFolder_,
                                          m_Config.PluginFolderName);
-    pluginChecked_.assign(pluginCaptions_.size(), false);
+    checkedPlugin_.reset();
     PublishTrayMenu();
 }
 
@@ -222,7 +222,7 @@ void TAudioMainForm::PublishTrayMenu() {
         MenuItem item =
             MakeMenuItem(static_cast<uint32_t>(kPluginCommandBase + i), pluginCaptions_[i]);
         item.radio = true;
-        item.checked = pluginChecked_[i];
+        item.checked = checkedPlugin_ == i;
         plugin.items.push_back(item);
     }
     trayMenu_ = {language, skin, plugin, MakeMenuItem(kCloseCommand, L"Close")};
@@ -301,7 +301,7 @@ bool TAudioMainForm::OnRegisteredMessage(uint32_t message) {
         return true;
     }
     if (message == messages_.exitResume) {
-        pluginChecked_.assign(pluginCaptions_.size(), false);
+        checkedPlugin_.reset();
         PublishTrayMenu();
         return true;
     }
@@ -330,8 +330,7 @@ void TAudioMainForm::OnMenuCommand(uint32_t command) {
 
 void TAudioMainForm::OnPluginCommand(size_t index) {
     TellEffectApplicationsToExit(ui_, platform_.clock, platform_.debugLog, messages_);
-    pluginChecked_.assign(pluginCaptions_.size(), false);
-    pluginChecked_[index] = true;
+    checkedPlugin_ = index;
     PublishTrayMenu();
     LaunchPlugin(
         ui_, platform_.debugLog,
@@ -340,11 +339,9 @@ void TAudioMainForm::OnPluginCommand(size_t index) {
 }
 
 void TAudioMainForm::OnTrayDoubleClick() {
-    for (bool checked : pluginChecked_) {
-        if (checked) {
-            ui_.HideMainWindow();
-            return;
-        }
+    if (checkedPlugin_) {
+        ui_.HideMainWindow();
+        return;
     }
     ui_.ShowMainWindow();
 }

@@ -91,13 +91,10 @@ public:
     const CAudioConfig& Config() const { return m_Config; }
     const MainWindowConfig& WindowConfig() const { return m_WindowConfig; }
     DeviceDiscovery& Discovery() { return discovery_; }
-    VendorSdk& Sdk() { return sdk_; }
-    DeviceIo& Io() { return io_; }
     int OperatingSystemClassValue() const { return m_iOSClass; }
     DeviceLabel CurrentDeviceLabel() const { return deviceLabel_; }
     const std::vector<MenuItem>& TrayMenu() const { return trayMenu_; }
     const RegisteredMessages& Messages() const { return messages_; }
-    const std::wstring& TrayHint() const { return trayHint_; }
 
     int m_iCurrentPage = 1;
     int m_iEQPreset = 1;
@@ -152,10 +149,10 @@ private:
     std::wstring programFolder_;
     std::wstring defaultLanguage_;
     std::wstring defaultSkin_;
-    std::wstring trayHint_;
     std::vector<MenuItem> trayMenu_;
     std::vector<std::wstring> pluginCaptions_;
-    std::vector<bool> pluginChecked_;
+    // The plug-in items are radio items: at most one is checked.
+    std::optional<size_t> checkedPlugin_;
     DeviceLabel deviceLabel_ = DeviceLabel::Unactive;
     bool bound_ = false;
     bool activated_ = false;
