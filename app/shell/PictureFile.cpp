@@ -1,0 +1,54 @@
+#include "app/shell/PictureFile.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace tavrin {
+namespace {
+
+constexpr int32_t kLargestSide = 16384;
+
+uint32_t BigEndian32(const std::vector<uint8_t>& b, size_t at) {
+    return uint32_t{b[at]} << 24 | uint32_t{b[at + 1]} << 16 | uint32_t{b[at + 2]} << 8 | b[at + 3];
+}
+
+uint32_t LittleEndian32(const std::vector<uint8_t>& b, size_t at) {
+    return uint32_t{b[at]} | uint32_t{b[at + 1]} << 8 | uint32_t{b[at + 2]} << 16 |
+           uint32_t{b[at + 3]} << 24;
+}
+
+std::optional<PictureSize> Plausible(int64_t width, int64_t height) {
+    if (width <= 0 || height <= 0 || width > kLargestSide || height > kLargestSide) {
+        return std::nullopt;
+    }
+    return PictureSize{static_cast<int32_t>(width), static_cast<int32_t>(height)};
+}
+
+}  // namespace
+
+std::optional<PictureSize> PictureSizeOf(const std::vector<uint8_t>& bytes) {
+    static constexpr uint8_t kPngSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    // PNG: signature, then the IHDR chunk (length 13) with width and height.
+    if (bytes.size() >= 24 && std::equal(kPngSignature, kPngSignature + 8, bytes.begin()) &&
+        BigEndian32(bytes, 8) == 13 && bytes[12] == 'I' && bytes[13] == 'H' && bytes[14] == 'D' &&
+        bytes[15] == 'R') {
+        return Plausible(BigEndian32(bytes, 16), BigEndian32(bytes, 20));
+    }
+    // BMP: file header, then an info header of at least 40 bytes; a negative height is a
+    // top-down picture.
+    if (bytes.size() >= 26 && bytes[0] == 'B' && bytes[1] == 'M' &&
+        LittleEndian32(bytes, 14) >= 40) {
+        const auto width = static_cast<int32_t>(LittleEndian32(bytes, 18));
+        const auto height = static_cast<int32_t>(LittleEndian32(bytes, 22));
+        return Plausible(width, std::llabs(static_cast<int64_t>(height)));
+    }
+    return std::nullopt;
+}
+
+std::optional<PictureSize> ReadPictureSize(FileSystem& files, const std::wstring& path) {
+    std::vector<uint8_t> bytes;
+    if (files.ReadWholeFile(path, bytes) != FileReadResult::Ok) return std::nullopt;
+    return PictureSizeOf(bytes);
+}
+
+}  // namespace tavrin
