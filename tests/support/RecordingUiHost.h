@@ -1,0 +1,87 @@
+#pragma once
+// A windowing host that records what the window asked of it.
+#include <array>
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "app/shell/UiHost.h"
+
+namespace tavrin {
+
+class RecordingUiHost : public UiHost {
+public:
+    void SetApplicationTitle(const std::wstring& text) override { title = text; }
+    void ShowMainWindow() override { calls.push_back("show"); }
+    void HideMainWindow() override { calls.push_back("hide"); }
+    void MinimizeMainWindow() override { calls.push_back("minimize"); }
+    void PostMinimize() override { calls.push_back("post minimize"); }
+    void CloseMainWindow() override { calls.push_back("close"); }
+    void BeginWindowDrag() override { calls.push_back("drag"); }
+    void Repaint() override { ++repaints; }
+    void PostQuit() override { calls.push_back("quit"); }
+    void ProcessPendingMessages() override {}
+    std::wstring CommandLine() override { return commandLine; }
+    void AttachForm(const FormModel& attached) override { form = &attached; }
+    void ScreenSize(int32_t& width, int32_t& height) override {
+        width = screenWidth;
+        height = screenHeight;
+    }
+    int32_t ScreenPixelsPerInch() override { return pixelsPerInch; }
+    void SetClientSize(int32_t width, int32_t height) override { clientSize = {width, height}; }
+    void SetWindowRegion(const std::vector<uint8_t>& data, int32_t width, int32_t height) override {
+        region = data;
+        regionSize = {width, height};
+    }
+    void SetTimer(TimerId timer, uint32_t interval, bool enabled) override {
+        timers[static_cast<size_t>(timer)] = enabled ? interval : 0;
+    }
+    uint32_t RegisterMessage(const std::wstring& name) override {
+        registered.push_back(name);
+        return 0xC000 + static_cast<uint32_t>(registered.size());
+    }
+    void Broadcast(uint32_t message, uint32_t timeout) override {
+        calls.push_back("broadcast " + std::to_string(message) + "/" + std::to_string(timeout));
+        if (onBroadcast) onBroadcast(message);
+    }
+    void SetTrayIcon(const std::wstring& path, const std::wstring& text) override {
+        iconPath = path;
+        hint = text;
+    }
+    void SetTrayMenu(const std::vector<MenuItem>& items) override { menu = items; }
+    void ShowMessage(const std::wstring& text, const std::wstring& caption,
+                     MessageIcon icon) override {
+        messages.push_back(text);
+        messageCaptions.push_back(caption);
+        messageIcons.push_back(icon);
+    }
+    bool LaunchProgram(const std::wstring& path, const std::wstring& parameters) override {
+        launched.emplace_back(path, parameters);
+        calls.push_back("launch");
+        return true;
+    }
+    void RegisterDeviceNotifications() override { calls.push_back("device notifications"); }
+    void PostToWindowThread(std::function<void()> work) override { work(); }
+
+    // The window's own copy of a broadcast arrives through this, when set.
+    std::function<void(uint32_t)> onBroadcast;
+    std::wstring commandLine = L"Tavrin.exe -servicestart";
+    std::wstring title, iconPath, hint;
+    std::vector<std::string> calls;
+    std::vector<std::wstring> registered, messages, messageCaptions;
+    std::vector<MessageIcon> messageIcons;
+    std::vector<std::pair<std::wstring, std::wstring>> launched;
+    std::vector<MenuItem> menu;
+    std::array<uint32_t, 5> timers{};
+    const FormModel* form = nullptr;
+    int32_t screenWidth = 1920;
+    int32_t screenHeight = 1080;
+    int32_t pixelsPerInch = 96;
+    std::pair<int32_t, int32_t> clientSize{0, 0};
+    std::vector<uint8_t> region;
+    std::pair<int32_t, int32_t> regionSize{0, 0};
+    int repaints = 0;
+};
+
+}  // namespace tavrin
