@@ -72,14 +72,18 @@ TAudioMainForm::TAudioMainForm(MainWindowPorts ports)
       features_(ports.features),
       sdk_(ports.sdkLibrary, ports.platform.debugLog),
       io_(ports.hid, ports.driver),
-      discovery_(ports.platform, m_Config, ports.devices, sdk_, io_, *this) {}
+      discovery_(ports.platform, m_Config, ports.devices, sdk_, io_, *this),
+      skin_(ports.platform, ports.ui, form_),
+      language_(ports.platform, ports.ui, form_) {}
 
 void TAudioMainForm::Log(const std::wstring& line) {
     platform_.debugLog.Write(line);
 }
 
 bool TAudioMainForm::Construct() {
-    // 1, 2: the form, its timers and the worker's wake event come with the host and features.
+    // 1, 2: the form from its design; its timers; the worker's wake event comes with the
+    // features.
+    CreateForm();
     ui_.SetTimer(TimerId::Speaker, kSpeakerTimerInterval, true);
     ui_.SetTimer(TimerId::Bee, kBeeTimerInterval, false);
     ui_.SetTimer(TimerId::BeePlay, kBeePlayTimerInterval, false);
@@ -118,36 +122,38 @@ bool TAudioMainForm::Construct() {
     configFile_.emplace(platform_.profiles, m_Config.SourceFolderFullPath + kAudioConfigFileName);
 
     // 8.
-    m_iCurrentPage = 1;
-    m_iEQPreset = 1;
-    m_fV7ch1Scalar = 2.0;
+    m_Settings = SettingsModel{};
     features_.SetInitialPageState();
     SetTimer1Enabled(false);
 
     // 9.
     ReadPerUserChoices();
-    features_.ChooseResolutionAndCheckSkin();
+    ChooseSkinAndLanguageFolders();
 
     // 10, 11.
     LoadIcons();
 
     // 12.
     m_WindowConfig = ReadMainWindowConfig(*configFile_);
-    m_fV7ch1Scalar = m_WindowConfig.v7ch1Scalar;
+    m_Settings.m_fV7ch1Scalar = static_cast<float>(m_WindowConfig.v7ch1Scalar);
+    m_Settings.m_iMicMonitorMode = m_WindowConfig.monitor;
+    m_Settings.m_b3DV7ch1Exclusive = m_WindowConfig.exclusive3DV7ch1;
+    skin_.SetOldVersion(m_WindowConfig.oldVersion != 0);
+    language_.SetOldVersion(m_WindowConfig.oldVersion != 0);
+    language_.SetOperatingSystemClass(m_iOSClass);
 
     // 13.
-    features_.BuildLanguageAndSkinMenus();
     BuildMenus();
-    features_.ApplyLanguageTexts();
+    language_.LoadLanguage(defaultLanguage_);
+    ApplyTexts();
 
-    // 14.
+    // 14. The region comes with the skin's pictures in step 15, from the same folder.
     m_WindowConfig.regionCut = configFile_->Integer(config_keys::kRegionCut);
-    if (m_WindowConfig.regionCut != 0) features_.ApplyWindowRegion();
     m_WindowConfig.simpleEnable = configFile_->Integer(config_keys::kSimpleEnable);
 
     // 15.
-    features_.LoadSkin();
-    features_.ApplyLanguageTexts();
+    LoadAndApplySkin();
+    ApplyTexts();
 
     // 16.
     discovery_.ConstructionStep();
@@ -176,7 +182,9 @@ bool TAudioMainForm::Construct() {
     ReleaseCaptureEndpoint();
 
     // 23, 24, 25.
-    features_.SwitchBeeOffAndShowFirstPage();
+    features_.SwitchBeeOff();
+    ShowPageTabs(23);
+    ApplyPageVisibility(m_Settings.m_iCurrentPage);
     if (!features_.LoadLastProfile()) features_.LoadEncAndVoiceMagicFromRegistry();
     if (features_.GpioLevelMode()) features_.ReadGpioAndSetUi();
 
@@ -204,19 +212,12 @@ void TAudioMainForm::LoadIcons() {
     ui_.SetApplicationTitle(m_Config.InstallAppTitle);
 }
 
-void TAudioMainForm::BuildMenus() {
-    pluginCaptions_ = PopulatePluginMenu(platform_.files, *configFile_, programFolder_,
-                                         m_Config.PluginFolderName);
-    checkedPlugin_.reset();
-    PublishTrayMenu();
-}
-
 void TAudioMainForm::PublishTrayMenu() {
-    MenuItem language = MakeMenuItem(0, L"Language");
-    language.items = features_.LanguageMenuItems();
-    MenuItem skin = MakeMenuItem(0, L"Skin");
-    skin.items = features_.SkinMenuItems();
-    MenuItem plugin = MakeMenuItem(0, L"Plugin");
+    MenuItem language = MakeMenuItem(0, language_.Text(L"LabelLanguage", L"Language"));
+    language.items = languageMenu_;
+    MenuItem skin = MakeMenuItem(0, language_.Text(L"LabelSkin", L"Skin"));
+    skin.items = skinMenu_;
+    MenuItem plugin = MakeMenuItem(0, language_.Text(L"LabelPlugin", L"Plugin"));
     plugin.visible = !pluginCaptions_.empty();
     for (size_t i = 0; i < pluginCaptions_.size(); ++i) {
         MenuItem item =
@@ -225,7 +226,8 @@ void TAudioMainForm::PublishTrayMenu() {
         item.checked = checkedPlugin_ == i;
         plugin.items.push_back(item);
     }
-    trayMenu_ = {language, skin, plugin, MakeMenuItem(kCloseCommand, L"Close")};
+    trayMenu_ = {language, skin, plugin,
+                 MakeMenuItem(kCloseCommand, language_.Text(L"LabelClose", L"Close"))};
     ui_.SetTrayMenu(trayMenu_);
 }
 
@@ -240,7 +242,7 @@ void TAudioMainForm::StartDevicePages() {
         RunMicrophoneSetup();
         discovery_.MarkMicrophoneSetupDone();
     }
-    sdk_.Invoke<&VendorSdkTable::DLLZR_SetVirtual7ch1_Scalar>(static_cast<float>(m_fV7ch1Scalar));
+    sdk_.Invoke<&VendorSdkTable::DLLZR_SetVirtual7ch1_Scalar>(m_Settings.m_fV7ch1Scalar);
 }
 
 void TAudioMainForm::FormCreate() {
@@ -322,9 +324,9 @@ void TAudioMainForm::OnMenuCommand(uint32_t command) {
                command < kPluginCommandBase + pluginCaptions_.size()) {
         OnPluginCommand(command - kPluginCommandBase);
     } else if (command >= kSkinCommandBase && command < kPluginCommandBase) {
-        features_.OnSkinMenu(command - kSkinCommandBase);
+        OnSkinMenu(command - kSkinCommandBase);
     } else if (command >= kLanguageCommandBase && command < kSkinCommandBase) {
-        features_.OnLanguageMenu(command - kLanguageCommandBase);
+        OnLanguageMenu(command - kLanguageCommandBase);
     }
 }
 
@@ -346,26 +348,32 @@ void TAudioMainForm::OnTrayDoubleClick() {
     ui_.ShowMainWindow();
 }
 
-void TAudioMainForm::OnBackgroundPress() {
+void TAudioMainForm::FormMouseDown() {
     if (features_.LedDialogBusy()) return;
     ui_.BeginWindowDrag();
     ui_.ProcessPendingMessages();
 }
 
-void TAudioMainForm::OnClosePicture() {
+void TAudioMainForm::CloseImageClick() {
     ui_.HideMainWindow();
 }
 
-void TAudioMainForm::OnMinimizePicture() {
+void TAudioMainForm::MinimizeImageClick() {
     ui_.MinimizeMainWindow();
 }
 
 void TAudioMainForm::ShowDeviceLabel(DeviceLabel label) {
     deviceLabel_ = label;
+    ApplyTexts();
     ui_.Repaint();
 }
 
+// The two indicators follow the device through their two looks.
 void TAudioMainForm::UpdateDeviceIndicators() {
+    int32_t in = DeviceActive() ? 0 : 1;
+    int32_t out = DeviceActive() ? 1 : 0;
+    SetButtonState(54, in);
+    SetButtonState(55, out);
     ui_.Repaint();
 }
 
@@ -374,6 +382,7 @@ void TAudioMainForm::SetTimer1Enabled(bool enabled) {
 }
 
 void TAudioMainForm::RedrawCurrentPage() {
+    ApplyPageVisibility(m_Settings.m_iCurrentPage);
     ui_.Repaint();
 }
 void TAudioMainForm::ProcessPendingMessages() {

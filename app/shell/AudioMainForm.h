@@ -11,8 +11,12 @@
 #include "app/device/DeviceDiscovery.h"
 #include "app/device/DeviceIo.h"
 #include "app/device/VendorSdk.h"
+#include "app/features/SettingsModel.h"
+#include "app/shell/FormModel.h"
+#include "app/shell/Language.h"
 #include "app/shell/MainWindowFeatures.h"
 #include "app/shell/PluginMenu.h"
+#include "app/shell/Skin.h"
 #include "app/shell/UiHost.h"
 #include "common/AudioConfig.h"
 #include "ports/DeviceBus.h"
@@ -84,9 +88,13 @@ public:
                         const std::wstring& interfaceName);
     void OnMenuCommand(uint32_t command);
     void OnTrayDoubleClick();
-    void OnBackgroundPress();
-    void OnClosePicture();
-    void OnMinimizePicture();
+    // The left button and the pointer, in client coordinates, before any control sees them.
+    void OnMouseDown(int32_t x, int32_t y);
+    void OnMouseMove(int32_t x, int32_t y);
+    void OnMouseUp(int32_t x, int32_t y);
+    const FormModel& Form() const { return form_; }
+    void CloseImageClick();
+    void MinimizeImageClick();
 
     const CAudioConfig& Config() const { return m_Config; }
     const MainWindowConfig& WindowConfig() const { return m_WindowConfig; }
@@ -96,9 +104,36 @@ public:
     const std::vector<MenuItem>& TrayMenu() const { return trayMenu_; }
     const RegisteredMessages& Messages() const { return messages_; }
 
-    int m_iCurrentPage = 1;
-    int m_iEQPreset = 1;
-    double m_fV7ch1Scalar = 2.0;
+    // The settings model; whether a device is active is discovery's m_bDeviceActive.
+    SettingsModel m_Settings;
+
+    // The window's handlers: presses and releases of pictures and captions, page tabs, and
+    // the pointer hook that drags sliders and speakers.
+    void OnImageMouseDown(Component& sender);
+    void OnImageMouseUp(Component& sender);
+    void OnLabelMouseDown(Component& sender);
+    void OnLabelMouseUp(Component& sender);
+    void OnLabelPageMouseDown(Component& sender);
+    void FormMouseDown();
+    void ShowPageTabs(int32_t selectedTab);
+    void ApplyPageVisibility(int32_t page);
+    // Toggles a two-state button's look; `state` is the caller's flag (0 shows Down and
+    // becomes 1, anything else shows Up and becomes 0).
+    void SetButtonState(int32_t tag, int32_t& state);
+    void DragPress(int32_t x, int32_t y);
+    void DragMove(int32_t x, int32_t y);
+    void DragRelease();
+    bool Dragging() const { return drag_.active; }
+    // The warning box of refused presses.
+    void ShowDeviceWarning(const wchar_t* textKey = L"LabelWarning");
+
+    SkinManager& Skin() { return skin_; }
+    LanguageManager& Language() { return language_; }
+    FormModel& MutableForm() { return form_; }
+    // Down look of two-state controls and selected captions, from the settings model.
+    bool IsControlOn(const Component& control);
+    SkinLook CurrentSkinLook();
+    LabelLook CurrentLabelLook();
 
     // DiscoveryHost: the window's side of device activation.
     void ShowDeviceLabel(DeviceLabel label) override;
@@ -126,6 +161,41 @@ public:
     void CloseLedWorkerEvent() override;
 
 private:
+    enum class DragKind {
+        None = 0,
+        EqSlider = 1,
+        MicSlider = 2,
+        Speaker = 3,
+        D3Slider = 4,
+        EncSlider = 5,
+    };
+    struct DragState {
+        bool active = false;
+        int32_t pressX = 0;
+        int32_t pressY = 0;
+        Component* control = nullptr;
+        int32_t left = 0;
+        int32_t top = 0;
+        DragKind kind = DragKind::None;
+    };
+
+    void CreateForm();
+    void ChooseSkinAndLanguageFolders();
+    void ApplyTexts();
+    void LoadAndApplySkin();
+    void OnLanguageMenu(size_t index);
+    void OnSkinMenu(size_t index);
+    void StorePerUserChoices();
+    static void CheckOnly(std::vector<MenuItem>& menu, size_t index);
+    void RunHandler(const std::wstring& handler, Component& sender);
+    bool DeviceActive() const;
+    // Shows a skin key's picture in a control when the key names a file.
+    void ShowPicture(const wchar_t* section, const wchar_t* key, Component& control);
+    void SetCaptionColour(int32_t tag, bool down);
+    void SetCaptionColour(Component& label, const LabelRecord& colours, bool down);
+    void SwitchPage(int32_t tag);
+    void StartDrag(Component& control, DragKind kind);
+    void CentreSliderOnPointer(Component& slider, int32_t y, int32_t top, int32_t range);
     void ReadPerUserChoices();
     void LoadIcons();
     void BuildMenus();
@@ -150,9 +220,20 @@ private:
     std::wstring defaultLanguage_;
     std::wstring defaultSkin_;
     std::vector<MenuItem> trayMenu_;
+    std::vector<MenuItem> languageMenu_;
+    std::vector<MenuItem> skinMenu_;
     std::vector<std::wstring> pluginCaptions_;
     // The plug-in items are radio items: at most one is checked.
     std::optional<size_t> checkedPlugin_;
+    FormModel form_;
+    SkinManager skin_;
+    LanguageManager language_;
+    std::wstring resolutionFolder_;
+    DragState drag_;
+    // The control that took the last press: it gets the release, and the click when the
+    // pointer is still over it.
+    Component* pressed_ = nullptr;
+    int32_t ledButtonState_ = 0;
     DeviceLabel deviceLabel_ = DeviceLabel::Unactive;
     bool bound_ = false;
     bool activated_ = false;

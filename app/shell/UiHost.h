@@ -34,6 +34,8 @@ struct MenuItem {
     std::vector<MenuItem> items;
 };
 
+class FormModel;
+
 class UiHost {
 public:
     virtual ~UiHost() = default;
@@ -51,6 +53,16 @@ public:
     virtual void ProcessPendingMessages() = 0;
     // The raw command line of the process.
     virtual std::wstring CommandLine() = 0;
+
+    // The form the window paints; set once, before the window is shown.
+    virtual void AttachForm(const FormModel& form) = 0;
+    // The primary screen's size in pixels and its pixels per inch.
+    virtual void ScreenSize(int32_t& width, int32_t& height) = 0;
+    virtual int32_t ScreenPixelsPerInch() = 0;
+    virtual void SetClientSize(int32_t width, int32_t height) = 0;
+    // Region data in the system's layout (already checked); the window becomes that shape.
+    virtual void SetWindowRegion(const std::vector<uint8_t>& regionData, int32_t width,
+                                 int32_t height) = 0;
 
     virtual void SetTimer(TimerId timer, uint32_t intervalMilliseconds, bool enabled) = 0;
 

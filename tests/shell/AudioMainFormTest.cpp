@@ -12,6 +12,7 @@
 #include "tests/support/FakeEnvironment.h"
 #include "tests/support/HostPorts.h"
 #include "tests/support/RecordingDebugLog.h"
+#include "tests/support/RecordingUiHost.h"
 #include "tests/support/TempFolder.h"
 
 namespace tavrin {
@@ -19,65 +20,19 @@ namespace {
 
 using Calls = std::vector<std::string>;
 
-class RecordingUi final : public UiHost {
+class RecordingUi final : public RecordingUiHost {
 public:
-    void SetApplicationTitle(const std::wstring& text) override { title = text; }
-    void ShowMainWindow() override { calls.push_back("show"); }
-    void HideMainWindow() override { calls.push_back("hide"); }
-    void MinimizeMainWindow() override { calls.push_back("minimize"); }
-    void PostMinimize() override { calls.push_back("post minimize"); }
-    void CloseMainWindow() override { calls.push_back("close"); }
-    void BeginWindowDrag() override { calls.push_back("drag"); }
-    void Repaint() override {}
-    void PostQuit() override { calls.push_back("quit"); }
-    void ProcessPendingMessages() override {}
-    std::wstring CommandLine() override { return commandLine; }
-    void SetTimer(TimerId timer, uint32_t interval, bool enabled) override {
-        timers[static_cast<size_t>(timer)] = enabled ? interval : 0;
+    RecordingUi() {
+        onBroadcast = [this](uint32_t message) {
+            if (window != nullptr) window->OnRegisteredMessage(message);
+        };
     }
-    uint32_t RegisterMessage(const std::wstring& name) override {
-        registered.push_back(name);
-        return 0xC000 + static_cast<uint32_t>(registered.size());
-    }
-    void Broadcast(uint32_t message, uint32_t timeout) override {
-        calls.push_back("broadcast " + std::to_string(message) + "/" + std::to_string(timeout));
-        // The window's own copy of the broadcast arrives at once.
-        if (form != nullptr) form->OnRegisteredMessage(message);
-    }
-    void SetTrayIcon(const std::wstring& path, const std::wstring& text) override {
-        iconPath = path;
-        hint = text;
-    }
-    void SetTrayMenu(const std::vector<MenuItem>& items) override { menu = items; }
-    void ShowMessage(const std::wstring& text, const std::wstring&, MessageIcon) override {
-        messages.push_back(text);
-    }
-    bool LaunchProgram(const std::wstring& path, const std::wstring& parameters) override {
-        launched.emplace_back(path, parameters);
-        calls.push_back("launch");
-        return true;
-    }
-    void RegisterDeviceNotifications() override { calls.push_back("device notifications"); }
-    void PostToWindowThread(std::function<void()> work) override { work(); }
-
-    TAudioMainForm* form = nullptr;
-    std::wstring commandLine = L"Tavrin.exe -servicestart";
-    std::wstring title, iconPath, hint;
-    Calls calls;
-    std::vector<std::wstring> registered, messages;
-    std::vector<std::pair<std::wstring, std::wstring>> launched;
-    std::vector<MenuItem> menu;
-    std::array<uint32_t, 5> timers{};
+    TAudioMainForm* window = nullptr;
 };
 
 class RecordingFeatures final : public MainWindowFeatures {
 public:
     void SetInitialPageState() override { calls.push_back("8 page state"); }
-    void ChooseResolutionAndCheckSkin() override { calls.push_back("9 resolution"); }
-    void BuildLanguageAndSkinMenus() override { calls.push_back("13 menus"); }
-    void ApplyLanguageTexts() override { calls.push_back("texts"); }
-    void ApplyWindowRegion() override { calls.push_back("14 region"); }
-    void LoadSkin() override { calls.push_back("15 skin"); }
     void LayoutEqualizer() override { calls.push_back("17 eq"); }
     void LoadDefaultProfile() override { calls.push_back("17 default profile"); }
     void InitialiseEffectPages() override { calls.push_back("18 effect pages"); }
@@ -87,7 +42,7 @@ public:
     void LayoutSpeakers() override { calls.push_back("20 speaker layout"); }
     void DumpLedRecord() override { calls.push_back("21 led record"); }
     void RefreshPageState() override { calls.push_back("21 refresh"); }
-    void SwitchBeeOffAndShowFirstPage() override { calls.push_back("23 page 1"); }
+    void SwitchBeeOff() override { calls.push_back("23 bee off"); }
     bool LoadLastProfile() override {
         calls.push_back("24 last profile");
         return false;
@@ -143,7 +98,7 @@ protected:
         Find<TavrinSim_Plug_Fn>("TavrinSim_Plug")();
         environment.moduleFileName = folder.Path() + L"Tavrin.exe";
         environment.osVersion = {6, 1, 7601, 1};
-        ui.form = &form;
+        ui.window = &form;
     }
     void TearDown() override {
         if (auto reset = Find<TavrinSim_Reset_Fn>("TavrinSim_Reset")) reset();
@@ -198,11 +153,10 @@ TEST(OperatingSystemClass, FromPlatformAndVersion) {
 
 TEST_F(AudioMainFormTest, ConstructionRunsItsStepsInOrder) {
     ASSERT_TRUE(form.Construct());
-    EXPECT_EQ(features.calls,
-              (Calls{"8 page state", "9 resolution", "13 menus", "texts", "15 skin", "texts",
-                     "17 eq", "18 effect pages", "19 speakers", "19 mic page", "20 speaker layout",
-                     "21 led record", "21 refresh", "21 led record", "23 page 1", "24 last profile",
-                     "24 registry state", "26 from device", "27 gpio worker"}));
+    EXPECT_EQ(features.calls, (Calls{"8 page state", "17 eq", "18 effect pages", "19 speakers",
+                                     "19 mic page", "20 speaker layout", "21 led record",
+                                     "21 refresh", "21 led record", "23 bee off", "24 last profile",
+                                     "24 registry state", "26 from device", "27 gpio worker"}));
     EXPECT_EQ(ui.registered,
               (std::vector<std::wstring>{L"WM_ZRN58xxAPP_EXIT", L"WM_AUDIO_EFFECT_EXIT",
                                          L"WM_APP_EXIT_RESUME"}));
@@ -210,7 +164,7 @@ TEST_F(AudioMainFormTest, ConstructionRunsItsStepsInOrder) {
     EXPECT_EQ(ui.hint, L"Acme headset");
     EXPECT_EQ(ui.iconPath, folder.Path() + L"Tavrin.ico");
     EXPECT_EQ(form.OperatingSystemClassValue(), 6);
-    EXPECT_DOUBLE_EQ(form.m_fV7ch1Scalar, 1.5);
+    EXPECT_FLOAT_EQ(form.m_Settings.m_fV7ch1Scalar, 1.5f);
     EXPECT_EQ(form.Discovery().m_bDeviceActive, 1);
     EXPECT_EQ(form.CurrentDeviceLabel(), DeviceLabel::Active);
     EXPECT_EQ(ui.timers[static_cast<size_t>(TimerId::Speaker)], 20u);
@@ -329,9 +283,9 @@ TEST(PluginExecutablePath, AmpersandsAreNotPartOfTheName) {
 TEST_F(AudioMainFormTest, WindowHandling) {
     ASSERT_TRUE(form.Construct());
     ui.calls.clear();
-    form.OnClosePicture();
-    form.OnMinimizePicture();
-    form.OnBackgroundPress();
+    form.CloseImageClick();
+    form.MinimizeImageClick();
+    form.FormMouseDown();
     form.OnRegisteredMessage(form.Messages().exit);
     EXPECT_EQ(ui.calls, (Calls{"hide", "minimize", "drag", "close"}));
 

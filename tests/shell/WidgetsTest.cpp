@@ -1,0 +1,620 @@
+// The skinned window's handlers against the virtual headset, with a small skin and language
+// folder written by the test.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <set>
+#include <sstream>
+
+#include "app/device/sim/SimDeviceBus.h"
+#include "app/shell/AudioMainForm.h"
+#include "ports/portable/MemoryRegistry.h"
+#include "sim/BusFaceApi.h"
+#include "tests/support/FakeClock.h"
+#include "tests/support/FakeEnvironment.h"
+#include "tests/support/HostPorts.h"
+#include "tests/support/RecordingDebugLog.h"
+#include "tests/support/RecordingUiHost.h"
+#include "tests/support/TempFolder.h"
+
+namespace tavrin {
+namespace {
+
+using Calls = std::vector<std::string>;
+
+class NoErrorBox final : public ErrorBox {
+public:
+    void Show(const std::wstring&, const std::wstring&) override {}
+};
+
+class RecordingFeatures final : public MainWindowFeatures {
+public:
+    void PressFeature(int32_t tag) override { calls.push_back("press " + std::to_string(tag)); }
+    void HandleControlEvent(const std::wstring& event, Component&) override {
+        calls.push_back("event " + std::string(event.begin(), event.end()));
+    }
+    bool GpioPressLocked(int32_t tag) override { return lockedTags.count(tag) != 0; }
+    bool GpioLevelMode() override { return levelMode; }
+    int32_t VirtualSwitchState() override { return switchState; }
+    bool EncSupported() override { return encSupported; }
+    void EnableMotionTimer() override { calls.push_back("motion timer"); }
+    void StopLevelMeter() override { calls.push_back("stop meter"); }
+    void StartLevelMeter() override { calls.push_back("start meter"); }
+    void ShowVoiceMagic() override { calls.push_back("show voice magic"); }
+    void ShowENC() override { calls.push_back("show enc"); }
+    void SaveButton() override { calls.push_back("save"); }
+    void LoadButton() override { calls.push_back("load"); }
+    void ShowAbout(const std::wstring& caption) override {
+        calls.push_back("about " + std::string(caption.begin(), caption.end()));
+    }
+    void EqSliderMoved(int32_t band) override {
+        calls.push_back("eq band " + std::to_string(band));
+    }
+    void D3SliderMoved(Component& slider) override {
+        calls.push_back("3d " + std::to_string(slider.tag));
+    }
+    void MicSliderMoved() override { calls.push_back("mic slider"); }
+    void EncSliderMoved() override { calls.push_back("enc slider"); }
+    void EncBarPressed(int32_t, int32_t) override { calls.push_back("enc bar"); }
+    void SpeakerMoved(Component& speaker, int32_t left, int32_t top) override {
+        calls.push_back("speaker " + std::to_string(speaker.tag) + " " + std::to_string(left) +
+                        "," + std::to_string(top));
+    }
+    void RescaleSpeakers(double ratio) override {
+        calls.push_back("rescale " + std::to_string(ratio).substr(0, 4));
+    }
+
+    Calls calls;
+    std::set<int32_t> lockedTags;
+    bool levelMode = false;
+    int32_t switchState = 0;
+    bool encSupported = false;
+};
+
+constexpr char kConfig[] =
+    "[Install]\r\nInstallAppTitle=Acme Audio Control\r\nInstallIconFileName=Tavrin.ico\r\n"
+    "InstallFolderName=Acme Audio\r\n"
+    "[Skin]\r\nSkinFolderName=Skin\r\nRegionCut=0\r\n"
+    "[Language]\r\nLanguageFolderName=Language\r\n"
+    "[MultiLanguageFolderMap]\r\nEnglish=English\r\nGerman=Deutsch\r\n"
+    "[Version]\r\nBee=1\r\n"
+    "[Simple]\r\nEnable=0\r\n"
+    "[GPIO]\r\nMODE=0\r\nENABLE=0\r\nDIRECTION=0\r\n"
+    "[GPIOActive]\r\n0=1\r\n1=1\r\n2=1\r\n3=1\r\n4=1\r\n5=1\r\n6=1\r\n7=1\r\n8=1\r\n9=1\r\n"
+    "[DefaultSet]\r\nV7ch1Scalar=20\r\n"
+    "[USB_VID_PID]\r\n1=USB\\VID_2B7A&PID_58XX&REV_0100&MI_00\r\n";
+
+// Every picture a test looks at, each in its own file so that a test can tell them apart.
+constexpr char kSkin[] =
+    "[Main]\r\nMainFormImage=main.png\r\nCloseImageUp=close_up.png\r\n"
+    "CloseImageDown=close_down.png\r\nMinimizeImageUp=min_up.png\r\n"
+    "MinimizeImageDown=min_down.png\r\nMenu1ImageUp=m1_up.png\r\nMenu1ImageDown=m1_down.png\r\n"
+    "Menu2ImageUp=m2_up.png\r\nMenu2ImageDown=m2_down.png\r\nMenu3ImageUp=m3_up.png\r\n"
+    "Menu3ImageDown=m3_down.png\r\nLedImageUp=led_up.png\r\nLedImageDown=led_down.png\r\n"
+    "MainLeftImage1=left1.png\r\nMainLeftImage2=left2.png\r\nMainLeftImage3=left3.png\r\n"
+    "MainLeftImage4=left4.png\r\n"
+    "DeviceActiveUpImage=in_up.png\r\nDeviceActiveDownImage=in_down.png\r\n"
+    "DeviceUnActiveUpImage=out_up.png\r\nDeviceUnActiveDownImage=out_down.png\r\n"
+    "PageEQUpImage=eq_up.png\r\nPageEQDownImage=eq_down.png\r\n"
+    "PageEffectUpImage=fx_up.png\r\nPageEffectDownImage=fx_down.png\r\n"
+    "PageMicUpImage=mic_up.png\r\nPageMicDownImage=mic_down.png\r\n"
+    "PageVirtual7p1UpImage=v_up.png\r\nPageVirtual7p1DownImage=v_down.png\r\n"
+    "PageLEDUpImage=led_tab_up.png\r\nPageLEDDownImage=led_tab_down.png\r\n"
+    "PageENCUpImage=enc_up.png\r\nPageENCDownImage=enc_down.png\r\n"
+    "PageVMEffectUpImage=vm_up.png\r\nPageVMEffectDownImage=vm_down.png\r\n"
+    "[EQ]\r\nBack_EQImage=back_eq.png\r\nEQEQENImageUp=eqen_up.png\r\n"
+    "EQEQENImageDown=eqen_down.png\r\nEQResetImageUp=reset_up.png\r\n"
+    "EQResetImageDown=reset_down.png\r\n"
+    "EQ60HzBarImage=bar.png,,,12,208\r\nEQ60HzSliderImage=slider.png,,,40,18\r\n"
+    "EQ300HzBarImage=bar.png,,,12,208\r\nEQ300HzSliderImage=slider.png,,,40,18\r\n"
+    "EQ60HzBarDownImage=bar.png,,,12,208,1\r\nEQSlider=181,208\r\n"
+    "[Effect]\r\nBack_EffectImage=back_fx.png\r\n"
+    "[Mic]\r\nBack_MicImage=back_mic.png\r\nMicBarImage=bar.png,,,12,224\r\nMicSliderImage=slider."
+    "png,,,40,18\r\n"
+    "MicBoostImageUp=boost_up.png\r\nMicBoostImageDown=boost_down.png\r\nMicSlider=155,100\r\n"
+    "[Virtual7ch1]\r\nBack_Virtual7p1Image=back_v.png\r\nVirtualCImage=spk.png\r\n"
+    "VirtualResetUpImage=vreset_up.png\r\nVirtualResetDownImage=vreset_down.png\r\n"
+    "VirtualEnableImageUp=ven_up.png\r\nVirtualEnableImageDown=ven_down.png\r\n"
+    "VirtualDisableImageUp=vdis_up.png\r\nVirtualDisableImageDown=vdis_down.png\r\n"
+    "[3D]\r\nD3LBetaSliderImage=slider.png,,,36,16\r\n"
+    "[ENC]\r\nENCBarImage=bar.png,,,12,240\r\nENCSliderImage=slider.png,,,40,18\r\n"
+    "[LED]\r\nLEDPageMode=1\r\n";
+
+constexpr char kLanguage[] =
+    "[GlobalFont]\r\nColorUp=100\r\nColorDown=200\r\nFont=Tahoma\r\nFontSize=9\r\n"
+    "[Main]\r\nLabelMenu1=Save\r\nLabelMenu2=Load\r\nLabelMenu3=About\r\n"
+    "LabelPageEQ=EQ,11,22\r\nLabelPageEffect=Effects\r\nLabelPageMic=Mic\r\n"
+    "LabelPageVirtual7ch1=7.1\r\nLabelPageLED=LED\r\nLabelPageENC=ENC\r\n"
+    "LabelPageVMEffect=Voice\r\nLabelActive=Connected\r\nLabelUnactive=No headset\r\n"
+    "LabelWarning=Connect the headset first\r\nLabelWarning1=No noise cancellation\r\n"
+    "LabelLanguage=Sprache\r\n"
+    "[EQ]\r\nLabelEQEnable=EQ-EN\r\nLabelEQReset=RESET\r\n"
+    "[Mic]\r\nLabelMicBoost=Mic Boost\r\n"
+    "[Virtual7ch1]\r\nLabel7ch1Reset=RESET\r\n";
+
+std::vector<uint8_t> TinyPng() {
+    return {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0, 0, 13,
+            'I',  'H', 'D', 'R', 0,    0,    0,    20,   0, 0, 0, 10};
+}
+
+class SkinnedWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        host.WriteFile(folder.Path() + L"AudioConfig.cfg", kConfig);
+        WriteSkin("Test", kSkin);
+        WriteLanguage("English", kLanguage);
+        ASSERT_TRUE(library.Load(kVendorSdkFileName));
+        Find<TavrinSim_Reset_Fn>("TavrinSim_Reset")();
+        Find<TavrinSim_Plug_Fn>("TavrinSim_Plug")();
+        environment.moduleFileName = folder.Path() + L"Tavrin.exe";
+        environment.osVersion = {6, 1, 7601, 1};
+        environment.variables[L"APPDATA"] = folder.Path() + L"AppData";
+    }
+    void TearDown() override {
+        if (auto reset = Find<TavrinSim_Reset_Fn>("TavrinSim_Reset")) reset();
+    }
+    template <class Function>
+    Function Find(const char* name) {
+        return reinterpret_cast<Function>(library.Symbol(name));
+    }
+    // Plain writes: the fixture needs no crash safety, and syncing every picture is slow.
+    void Write(const std::filesystem::path& relative, const std::string& bytes) {
+        const std::filesystem::path path = folder.HostPath() / relative;
+        std::filesystem::create_directories(path.parent_path());
+        std::ofstream(path, std::ios::binary) << bytes;
+    }
+    void WriteSkin(const std::string& name, const std::string& settings) {
+        const std::filesystem::path dir = std::filesystem::path("Skin") / "1366x768" / name;
+        Write(dir / "SkinSetting.ini", settings);
+        // Every file the settings name, as a picture header the window can size itself by.
+        const std::vector<uint8_t> png = TinyPng();
+        std::istringstream lines(settings);
+        for (std::string line; std::getline(lines, line);) {
+            const size_t end = line.find(".png");
+            const size_t equals = line.find('=');
+            if (end == std::string::npos || equals == std::string::npos) continue;
+            Write(dir / line.substr(equals + 1, end + 4 - equals - 1),
+                  std::string(png.begin(), png.end()));
+        }
+    }
+    void WriteLanguage(const std::string& name, const std::string& text) {
+        Write(std::filesystem::path("Language") / "1366x768" / name / "Language.ini", text);
+    }
+    void Build() { ASSERT_TRUE(form.Construct()); }
+    Component& Control(const wchar_t* name) {
+        Component* control = form.MutableForm().Find(name);
+        EXPECT_NE(control, nullptr) << std::string(name, name + wcslen(name));
+        return *control;
+    }
+    // The file name of the picture a control shows.
+    std::string PictureOf(const wchar_t* name) {
+        const std::wstring& path = Control(name).picture;
+        const std::wstring file = path.substr(path.find_last_of(L'\\') + 1);
+        return std::string(file.begin(), file.end());
+    }
+    void Press(const wchar_t* name) {
+        const Component& c = Control(name);
+        form.OnMouseDown(c.left + c.width / 2, c.top + c.height / 2);
+    }
+    void Release(const wchar_t* name) {
+        const Component& c = Control(name);
+        form.OnMouseUp(c.left + c.width / 2, c.top + c.height / 2);
+    }
+    void Click(const wchar_t* name) {
+        Press(name);
+        Release(name);
+    }
+    void Unplug() { form.Discovery().m_bDeviceActive = 0; }
+
+    test::TempFolder folder;
+    test::HostPorts host;
+    MemoryRegistry registry;
+    test::FakeEnvironment environment;
+    test::FakeClock clock;
+    test::RecordingDebugLog log;
+    Platform platform{host.profiles, registry, host.files, environment, clock, log};
+    test::HostDynamicLibrary library;
+    NoErrorBox errorBox;
+    SimDeviceBus bus{library};
+    RecordingUiHost ui;
+    RecordingFeatures features;
+    TAudioMainForm form{{platform, ui, library, errorBox, bus, bus, bus.Driver(), features}};
+};
+
+TEST_F(SkinnedWindowTest, ConstructionShowsTheFirstPageInItsSkinAndLanguage) {
+    Build();
+    EXPECT_EQ(ui.form, &form.Form());
+    EXPECT_EQ(form.m_Settings.m_iCurrentPage, 1);
+    EXPECT_EQ(PictureOf(L"PageEQImage"), "eq_down.png");
+    EXPECT_EQ(PictureOf(L"PageEffectImage"), "fx_up.png");
+    EXPECT_EQ(PictureOf(L"MainLeftImage"), "left1.png");
+    EXPECT_TRUE(Control(L"Back_EQImage").visible);
+    EXPECT_FALSE(Control(L"Back_EffectImage").visible);
+    EXPECT_TRUE(Control(L"EQ60HzBarDownImage").visible);
+    EXPECT_EQ(Control(L"Menu1Label").caption, L"Save");
+    EXPECT_TRUE(Control(L"Menu1Label").visible);
+    EXPECT_FALSE(Control(L"EQS1Label").visible) << "a key the language file lacks hides its label";
+    EXPECT_FALSE(Control(L"BeeCheckBox").visible) << "only on the 7.1 page";
+    EXPECT_EQ(PictureOf(L"DeviceInImage"), "in_down.png");
+    EXPECT_EQ(PictureOf(L"DeviceOutImage"), "out_up.png");
+    EXPECT_EQ(Control(L"DeviceActiveLabel").caption, L"Connected");
+    ASSERT_EQ(ui.menu.size(), 4u);
+    EXPECT_EQ(ui.menu[0].caption, L"Sprache");
+    EXPECT_EQ(ui.menu[1].caption, L"Skin") << "built-in caption for an empty text";
+    ASSERT_EQ(ui.menu[1].items.size(), 1u);
+    EXPECT_EQ(ui.menu[1].items[0].caption, L"Test");
+    EXPECT_TRUE(ui.menu[1].items[0].checked);
+}
+
+// A caption must act exactly like its picture: same features, same look, same boxes.
+TEST_F(SkinnedWindowTest, ACaptionActsExactlyLikeItsPicture) {
+    Build();
+    const struct {
+        const wchar_t* picture;
+        const wchar_t* caption;
+    } pairs[] = {
+        {L"Menu1Image", L"Menu1Label"},
+        {L"EQEQENImage", L"EQEQENLabel"},
+        {L"EQResetImage", L"EQResetLabel"},
+        {L"MicBoostImage", L"MicBoostLabel"},
+        {L"VirtualResetImage", L"VirtualResetLabel"},
+        {L"EffectButtonStoneGalleryImage", L"EffectBathroomLabel"},
+    };
+    for (const bool deviceActive : {true, false}) {
+        for (const auto& pair : pairs) {
+            form.Discovery().m_bDeviceActive = deviceActive ? 1 : 0;
+            auto outcome = [&](const wchar_t* pressed) {
+                features.calls.clear();
+                ui.messages.clear();
+                Component& picture = Control(pair.picture);
+                picture.picture.clear();
+                Component& target = Control(pressed);
+                form.OnMouseDown(target.left + target.width / 2, target.top + target.height / 2);
+                return std::make_tuple(
+                    features.calls, ui.messages, picture.picture,
+                    form.MutableForm().FindByTag(ComponentKind::Label, picture.tag)->fontColour);
+            };
+            const auto byPicture = outcome(pair.picture);
+            form.OnMouseUp(-1, -1);
+            const auto byCaption = outcome(pair.caption);
+            form.OnMouseUp(-1, -1);
+            EXPECT_EQ(byPicture, byCaption)
+                << std::string(pair.caption, pair.caption + wcslen(pair.caption)) << " device "
+                << deviceActive;
+        }
+    }
+    EXPECT_TRUE(log.Contains(L"TAudioMainForm::OnLabelMouseDown"));
+}
+
+TEST_F(SkinnedWindowTest, WithoutADeviceOnlyTheExemptPressesGoThrough) {
+    Build();
+    Unplug();
+    const struct {
+        int32_t tag;
+        bool warned;
+    } cases[] = {{0, false},  {1, false},  {2, true},   {3, true},   {4, false},
+                 {5, true},   {7, true},   {14, false}, {15, false}, {16, true},
+                 {23, true},  {28, false}, {29, false}, {47, true},  {48, true},
+                 {49, false}, {50, false}, {51, true},  {52, true},  {226, true}};
+    for (const auto& c : cases) {
+        ui.messages.clear();
+        features.calls.clear();
+        Component* picture = form.MutableForm().FindByTag(ComponentKind::Image, c.tag);
+        ASSERT_NE(picture, nullptr) << c.tag;
+        form.OnImageMouseDown(*picture);
+        if (c.warned) {
+            EXPECT_EQ(ui.messages, std::vector<std::wstring>{L"Connect the headset first"})
+                << c.tag;
+            EXPECT_EQ(ui.messageCaptions.back(), L"Acme Audio Control");
+            EXPECT_EQ(ui.messageIcons.back(), MessageIcon::Warning);
+            EXPECT_TRUE(features.calls.empty()) << c.tag;
+        } else {
+            EXPECT_TRUE(ui.messages.empty()) << c.tag;
+        }
+    }
+    EXPECT_EQ(form.m_Settings.m_iCurrentPage, 1) << "a refused tab switches nothing";
+}
+
+TEST_F(SkinnedWindowTest, AboutShowsItsPressedLookButOpensOnlyWithADevice) {
+    Build();
+    for (const bool deviceActive : {false, true}) {
+        form.Discovery().m_bDeviceActive = deviceActive ? 1 : 0;
+        features.calls.clear();
+        Press(L"Menu3Image");
+        EXPECT_EQ(PictureOf(L"Menu3Image"), "m3_down.png");
+        EXPECT_EQ(Control(L"Menu3Label").fontColour, 200u) << "caption in its down colour";
+        Release(L"Menu3Image");
+        EXPECT_EQ(PictureOf(L"Menu3Image"), "m3_up.png");
+        EXPECT_EQ(Control(L"Menu3Label").fontColour, 100u);
+        EXPECT_EQ(features.calls, deviceActive ? Calls{"about About"} : Calls{});
+    }
+}
+
+TEST_F(SkinnedWindowTest, PageTabsSwitchPagesAndTheirPictures) {
+    Build();
+    const struct {
+        const wchar_t* tab;
+        int32_t page;
+        const char* selectedPicture;
+        const char* leftPicture;
+        const wchar_t* pageBackground;
+        Calls calls;
+    } cases[] = {
+        {L"PageEffectLabel", 2, "fx_down.png", "left2.png", L"Back_EffectImage", {"stop meter"}},
+        {L"PageMicImage", 3, "mic_down.png", "left3.png", L"Back_MicImage", {"start meter"}},
+        {L"PageVirtual7p1Label",
+         4,
+         "v_down.png",
+         "left4.png",
+         L"Back_Virtual7p1Image",
+         {"stop meter"}},
+        {L"PageENCImage", 7, "enc_down.png", nullptr, nullptr, {"stop meter", "show enc"}},
+        {L"PageVMEffectLabel",
+         8,
+         "vm_down.png",
+         nullptr,
+         nullptr,
+         {"stop meter", "show voice magic"}},
+        {L"PageLEDLabel",
+         6,
+         "led_tab_down.png",
+         nullptr,
+         nullptr,
+         {"stop meter", "event PageLEDLabelClick"}},
+        {L"PageEQLabel", 1, "eq_down.png", "left1.png", L"Back_EQImage", {"stop meter"}},
+    };
+    for (const auto& c : cases) {
+        features.calls.clear();
+        Press(c.tab);
+        Release(c.tab);
+        const std::string name(c.tab, c.tab + wcslen(c.tab));
+        EXPECT_EQ(form.m_Settings.m_iCurrentPage, c.page) << name;
+        EXPECT_EQ(features.calls, c.calls) << name;
+        const Component& tab =
+            *form.MutableForm().FindByTag(ComponentKind::Image, Control(c.tab).tag);
+        EXPECT_EQ(PictureOf(tab.name.c_str()), c.selectedPicture) << name;
+        EXPECT_EQ(PictureOf(L"PageEQImage") == "eq_down.png", c.page == 1) << name;
+        if (c.leftPicture != nullptr) {
+            EXPECT_TRUE(Control(L"MainLeftImage").visible) << name;
+            EXPECT_EQ(PictureOf(L"MainLeftImage"), c.leftPicture) << name;
+        } else {
+            EXPECT_FALSE(Control(L"MainLeftImage").visible) << name;
+        }
+        for (const wchar_t* background :
+             {L"Back_EQImage", L"Back_EffectImage", L"Back_MicImage", L"Back_Virtual7p1Image"}) {
+            EXPECT_EQ(Control(background).visible,
+                      c.pageBackground != nullptr && std::wstring(background) == c.pageBackground)
+                << name << " " << std::string(background, background + wcslen(background));
+        }
+        EXPECT_EQ(Control(L"BeeCheckBox").visible, c.page == 4) << name;
+        // Tab captions: the record of PageEQLabel gives both colours.
+        EXPECT_EQ(Control(L"PageEQLabel").fontColour, c.page == 1 ? 22u : 11u) << name;
+        EXPECT_EQ(Control(L"PageMicLabel").fontColour, c.page == 3 ? 22u : 11u) << name;
+    }
+}
+
+TEST_F(SkinnedWindowTest, TheLedTabStaysAButtonWhenTheSkinHasNoLedPage) {
+    std::string skin = kSkin;
+    skin.replace(skin.find("LEDPageMode=1"), 13, "LEDPageMode=0");
+    WriteSkin("Test", skin);
+    Build();
+    features.calls.clear();
+    Click(L"PageLEDLabel");
+    EXPECT_EQ(form.m_Settings.m_iCurrentPage, 1);
+    EXPECT_EQ(features.calls, (Calls{"stop meter", "event PageLEDLabelClick"}));
+    features.calls.clear();
+    Component& tab = Control(L"PageLEDImage");
+    form.OnImageMouseDown(tab);
+    form.OnImageMouseUp(tab);
+    EXPECT_EQ(form.m_Settings.m_iCurrentPage, 1);
+    EXPECT_EQ(PictureOf(L"PageLEDImage"), "led_tab_up.png");
+    EXPECT_TRUE(features.calls.empty());
+}
+
+TEST_F(SkinnedWindowTest, TwoStateButtonsToggleTheirLook) {
+    Build();
+    int32_t state = 0;
+    form.SetButtonState(7, state);
+    EXPECT_EQ(state, 1);
+    EXPECT_EQ(PictureOf(L"EQEQENImage"), "eqen_down.png");
+    EXPECT_EQ(Control(L"EQEQENLabel").fontColour, 200u);
+    form.SetButtonState(7, state);
+    EXPECT_EQ(state, 0);
+    EXPECT_EQ(PictureOf(L"EQEQENImage"), "eqen_up.png");
+    EXPECT_EQ(Control(L"EQEQENLabel").fontColour, 100u);
+
+    // With hardware switches the switch decides 7.1's look.
+    features.levelMode = true;
+    features.switchState = 1;
+    state = 0;
+    form.SetButtonState(47, state);
+    EXPECT_EQ(state, 1);
+    EXPECT_EQ(PictureOf(L"VirtualEnableImage"), "vdis_down.png");
+    features.switchState = 0;
+    form.SetButtonState(47, state);
+    EXPECT_EQ(state, 0);
+    EXPECT_EQ(PictureOf(L"VirtualEnableImage"), "vdis_up.png");
+}
+
+TEST_F(SkinnedWindowTest, TheLedButtonIsMomentary) {
+    Build();
+    Press(L"LEDImage");
+    EXPECT_EQ(PictureOf(L"LEDImage"), "led_down.png");
+    Release(L"LEDImage");
+    EXPECT_EQ(PictureOf(L"LEDImage"), "led_up.png");
+}
+
+TEST_F(SkinnedWindowTest, GpioLockedButtonsIgnorePressAndRelease) {
+    Build();
+    features.lockedTags = {41, 47};
+    for (const wchar_t* name : {L"VirtualEnableImage", L"VirtualCImage"}) {
+        form.OnImageMouseDown(Control(name));
+        form.OnImageMouseUp(Control(name));
+    }
+    EXPECT_TRUE(features.calls.empty());
+    features.lockedTags.clear();
+    for (const wchar_t* name : {L"VirtualEnableImage", L"VirtualCImage"}) {
+        form.OnImageMouseDown(Control(name));
+        form.OnImageMouseUp(Control(name));
+    }
+    EXPECT_EQ(features.calls, (Calls{"press 47", "motion timer"}));
+}
+
+TEST_F(SkinnedWindowTest, SlidersFollowThePointerWithinTheirTravel) {
+    Build();
+    Component& slider = Control(L"EQ300HzSliderImage");
+    slider.top = 250;
+    const int32_t x = slider.left + 5;
+    const struct {
+        int32_t dy;
+        int32_t top;
+    } moves[] = {{10, 260}, {-60, 190}, {-200, 181}, {300, 389}, {0, 250}};
+    form.OnMouseDown(x, 255);
+    ASSERT_TRUE(form.Dragging());
+    for (const auto& move : moves) {
+        features.calls.clear();
+        form.OnMouseMove(x, 255 + move.dy);
+        EXPECT_EQ(slider.top, move.top) << move.dy;
+        EXPECT_EQ(features.calls, Calls{"eq band 1"});
+    }
+    // Releasing anywhere, also outside every control, ends the drag.
+    form.OnMouseUp(-50, -50);
+    EXPECT_FALSE(form.Dragging());
+    form.OnMouseMove(x, 400);
+    EXPECT_EQ(slider.top, 250);
+
+    // 3D sliders have a fixed travel.
+    Component& d3 = Control(L"D3LBetaSliderImage");
+    d3.visible = true;
+    form.DragPress(d3.left + 1, d3.top + 1);
+    form.DragMove(d3.left + 1, d3.top + 500);
+    EXPECT_EQ(d3.top, 225);
+    form.DragMove(d3.left + 1, -500);
+    EXPECT_EQ(d3.top, 105);
+    form.DragRelease();
+}
+
+TEST_F(SkinnedWindowTest, ABarPressPlacesTheSliderAtOnceWithoutADrag) {
+    Build();
+    Component& slider = Control(L"EQ60HzSliderImage");
+    Component& bar = Control(L"EQ60HzBarImage");
+    const int32_t centre = slider.top + slider.height / 2;
+    features.calls.clear();
+    form.OnMouseDown(bar.left + 1, centre + 10);
+    EXPECT_EQ(slider.top, centre + 10 - slider.height / 2);
+    EXPECT_EQ(features.calls, Calls{"eq band 0"});
+    EXPECT_FALSE(form.Dragging());
+    form.OnMouseUp(bar.left + 1, centre + 10);
+}
+
+TEST_F(SkinnedWindowTest, DragsNeedADeviceAndEncNeedsSupport) {
+    Build();
+    Component& enc = Control(L"ENCSliderImage");
+    enc.visible = true;
+    Control(L"ENCBarImage").visible = true;
+    form.DragPress(enc.left + 1, enc.top + 1);
+    EXPECT_EQ(ui.messages.back(), L"No noise cancellation");
+    EXPECT_FALSE(form.Dragging());
+
+    features.encSupported = true;
+    form.DragPress(enc.left + 1, enc.top + 1);
+    ASSERT_TRUE(form.Dragging());
+    const Component& bar = Control(L"ENCBarImage");
+    form.DragMove(enc.left + 1, 5000);
+    EXPECT_EQ(enc.top, bar.top + bar.height - static_cast<int32_t>(1.2 * enc.height));
+    form.DragMove(enc.left + 1, -5000);
+    EXPECT_EQ(enc.top, bar.top + 10);
+    form.DragRelease();
+
+    Unplug();
+    ui.messages.clear();
+    Component& slider = Control(L"EQ60HzSliderImage");
+    form.DragPress(slider.left + 1, slider.top + 1);
+    EXPECT_EQ(ui.messages, std::vector<std::wstring>{L"Connect the headset first"});
+    EXPECT_FALSE(form.Dragging());
+}
+
+TEST_F(SkinnedWindowTest, SpeakersAreDraggedByTheirFeature) {
+    Build();
+    Component& speaker = Control(L"VirtualCImage");
+    speaker.visible = true;
+    const int32_t left = speaker.left;
+    const int32_t top = speaker.top;
+    form.DragPress(left + 2, top + 2);
+    features.calls.clear();
+    form.DragMove(left + 12, top - 3);
+    EXPECT_EQ(features.calls,
+              Calls{"speaker 41 " + std::to_string(left + 10) + "," + std::to_string(top - 5)});
+}
+
+TEST_F(SkinnedWindowTest, ClicksAndReleasesGoToThePressedControl) {
+    Build();
+    ui.calls.clear();
+    Click(L"CloseImage");
+    EXPECT_EQ(ui.calls, Calls{"hide"});
+    EXPECT_EQ(PictureOf(L"CloseImage"), "close_up.png");
+
+    // Pressed on one control and released over another: the release, not the click.
+    ui.calls.clear();
+    Press(L"MinimizeImage");
+    EXPECT_EQ(PictureOf(L"MinimizeImage"), "min_down.png");
+    Release(L"CloseImage");
+    EXPECT_EQ(PictureOf(L"MinimizeImage"), "min_up.png");
+    EXPECT_TRUE(ui.calls.empty());
+
+    features.calls.clear();
+    Click(L"EQResetLabel");
+    EXPECT_EQ(features.calls, Calls{"event EQResetLabelClick"});
+    Press(L"MainFormImage");
+    EXPECT_EQ(ui.calls, Calls{"drag"});
+}
+
+TEST_F(SkinnedWindowTest, SkinAndLanguageMenusSwitchAndRemember) {
+    WriteSkin("Other",
+              "[Main]\r\nMainFormImage=main.png\r\nPageEQDownImage=other_tab.png\r\n"
+              "[Virtual7ch1]\r\nVirtualCenter=500,300,165\r\n");
+    WriteLanguage("German", "[Main]\r\nLabelMenu1=Sichern\r\n");
+    host.files.CreateFolder(folder.Path() + L"AppData\\");
+    host.files.CreateFolder(folder.Path() + L"AppData\\Acme Audio\\");
+    const std::wstring perUser = folder.Path() + L"AppData\\Acme Audio\\AudioConfig.cfg";
+    host.WriteFile(perUser,
+                   "[Skin]\r\nDefaultSkin=Test\r\n[Language]\r\nDefaultLanguage=English\r\n");
+    Build();
+    ASSERT_EQ(ui.menu[1].items.size(), 2u);
+    EXPECT_EQ(ui.menu[1].items[0].caption, L"Other");
+    EXPECT_FALSE(ui.menu[1].items[0].checked);
+    EXPECT_TRUE(ui.menu[1].items[1].checked);
+
+    features.calls.clear();
+    form.OnMenuCommand(ui.menu[1].items[0].command);
+    EXPECT_EQ(PictureOf(L"PageEQImage"), "other_tab.png");
+    EXPECT_TRUE(ui.menu[1].items[0].checked);
+    EXPECT_EQ(features.calls, Calls{"rescale 1.50"});
+
+    ASSERT_EQ(ui.menu[0].items.size(), 2u);
+    EXPECT_EQ(ui.menu[0].items[1].caption, L"Deutsch");
+    form.OnMenuCommand(ui.menu[0].items[1].command);
+    EXPECT_EQ(Control(L"Menu1Label").caption, L"Sichern");
+    EXPECT_FALSE(Control(L"Menu2Label").visible);
+    EXPECT_EQ(ui.menu[0].caption, L"Language");
+
+    std::wstring skin, language;
+    ReadConfigText(host.profiles, perUser, L"Skin", L"DefaultSkin", skin);
+    ReadConfigText(host.profiles, perUser, L"Language", L"DefaultLanguage", language);
+    EXPECT_EQ(skin, L"Other");
+    EXPECT_EQ(language, L"German");
+}
+
+TEST_F(SkinnedWindowTest, WithoutAPerUserChoiceTheFirstSkinAndLanguageAreShown) {
+    // No per-user file: without a fallback the window would have no picture and no text.
+    Build();
+    EXPECT_EQ(form.Skin().SkinName(), L"Test");
+    EXPECT_EQ(form.Language().LanguageName(), L"English");
+    EXPECT_TRUE(Control(L"Back_EQImage").visible);
+    EXPECT_FALSE(host.files.FileExists(folder.Path() + L"AppData\\Acme Audio\\AudioConfig.cfg"));
+}
+
+}  // namespace
+}  // namespace tavrin
