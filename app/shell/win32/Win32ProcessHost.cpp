@@ -8,8 +8,8 @@ namespace {
 // The form stops receiving window messages on every way out of its scope, exceptions included.
 class FormAttachment {
 public:
-    FormAttachment(Win32UiHost& ui, TAudioMainForm& form) : ui_(ui) { ui_.AttachForm(&form); }
-    ~FormAttachment() { ui_.AttachForm(nullptr); }
+    FormAttachment(Win32UiHost& ui, TAudioMainForm& form) : ui_(ui) { ui_.SetEventTarget(&form); }
+    ~FormAttachment() { ui_.SetEventTarget(nullptr); }
     FormAttachment(const FormAttachment&) = delete;
     FormAttachment& operator=(const FormAttachment&) = delete;
 

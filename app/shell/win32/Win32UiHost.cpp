@@ -1,7 +1,9 @@
 #include "app/shell/win32/Win32UiHost.h"
 
 #include <shellapi.h>
+#include <windowsx.h>
 
+#include <cstring>
 #include <utility>
 
 #include "app/device/win32/DeviceNotification.h"
@@ -16,81 +18,7 @@ constexpr UINT kRunWorkMessage = WM_APP + 1;
 constexpr UINT kTrayMessage = WM_APP + 2;
 constexpr UINT kTrayIconId = 1;
 constexpr WPARAM kDragMove = 0xF012;  // SC_MOVE | HTCAPTION: moves with the mouse
-
-// Until the skin paints the form, a plain panel in these proportions and colours.
-constexpr int kHeaderHeight = 56;
-constexpr int kMargin = 24;
-constexpr int kPictureWidth = 32;
-constexpr int kPictureHeight = 24;
-constexpr int kPictureTop = (kHeaderHeight - kPictureHeight) / 2;
-constexpr int kPictureGap = 6;
-constexpr COLORREF kBackgroundColour = RGB(30, 34, 41);
-constexpr COLORREF kHeaderColour = RGB(21, 24, 30);
-constexpr COLORREF kAccentColour = RGB(46, 140, 255);
-constexpr COLORREF kCardColour = RGB(39, 44, 53);
-constexpr COLORREF kCardBorderColour = RGB(55, 61, 72);
-constexpr COLORREF kTitleColour = RGB(240, 243, 247);
-constexpr COLORREF kDimTextColour = RGB(140, 149, 163);
-constexpr COLORREF kPictureColour = RGB(44, 49, 59);
-constexpr COLORREF kPicturePressedColour = RGB(70, 78, 92);
-constexpr COLORREF kClosePressedColour = RGB(196, 58, 58);
-constexpr COLORREF kGlyphColour = RGB(214, 219, 227);
-
-struct DeviceLabelLook {
-    const wchar_t* text;
-    COLORREF colour;
-};
-
-DeviceLabelLook LookOf(DeviceLabel label) {
-    switch (label) {
-        case DeviceLabel::Active: return {L"Device active", RGB(76, 187, 96)};
-        case DeviceLabel::Unactive: return {L"No device", RGB(240, 172, 46)};
-        case DeviceLabel::UnDriver: return {L"No driver", RGB(232, 84, 72)};
-    }
-    return {L"", kDimTextColour};
-}
-
-HFONT MakeFont(int pixelHeight, int weight) {
-    return CreateFontW(-pixelHeight, 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
-                       DEFAULT_PITCH | FF_SWISS, L"Segoe UI");
-}
-
-void FillRectangle(HDC canvas, const RECT& bounds, COLORREF colour) {
-    HBRUSH brush = CreateSolidBrush(colour);
-    FillRect(canvas, &bounds, brush);
-    DeleteObject(brush);
-}
-
-void FillRounded(HDC canvas, const RECT& bounds, int radius, COLORREF fill, COLORREF border) {
-    HBRUSH brush = CreateSolidBrush(fill);
-    HPEN pen = CreatePen(PS_SOLID, 1, border);
-    HGDIOBJ oldBrush = SelectObject(canvas, brush);
-    HGDIOBJ oldPen = SelectObject(canvas, pen);
-    RoundRect(canvas, bounds.left, bounds.top, bounds.right, bounds.bottom, radius, radius);
-    SelectObject(canvas, oldPen);
-    SelectObject(canvas, oldBrush);
-    DeleteObject(pen);
-    DeleteObject(brush);
-}
-
-void DrawLine(HDC canvas, int x1, int y1, int x2, int y2, COLORREF colour) {
-    HPEN pen = CreatePen(PS_SOLID, 2, colour);
-    HGDIOBJ old = SelectObject(canvas, pen);
-    MoveToEx(canvas, x1, y1, nullptr);
-    LineTo(canvas, x2, y2);
-    SelectObject(canvas, old);
-    DeleteObject(pen);
-}
-
-void PaintText(HDC canvas, const std::wstring& text, RECT bounds, HFONT font, COLORREF colour,
-               UINT format) {
-    HGDIOBJ old = SelectObject(canvas, font);
-    SetTextColor(canvas, colour);
-    ::DrawTextW(canvas, text.c_str(), static_cast<int>(text.size()), &bounds,
-                format | DT_NOPREFIX | DT_SINGLELINE);
-    SelectObject(canvas, old);
-}
+constexpr int32_t kDefaultPixelsPerInch = 96;
 
 UINT MessageBoxStyle(MessageIcon icon) {
     switch (icon) {
@@ -112,12 +40,10 @@ Win32UiHost::Win32UiHost(HINSTANCE instance, std::wstring title)
 
 Win32UiHost::~Win32UiHost() {
     form_ = nullptr;
+    formModel_ = nullptr;
     DestroyMainWindow();
     for (HICON icon : {trayIcon_, windowIconLarge_, windowIconSmall_}) {
         if (icon != nullptr) DestroyIcon(icon);
-    }
-    for (HFONT font : {titleFont_, labelFont_, stateFont_}) {
-        if (font != nullptr) DeleteObject(font);
     }
 }
 
@@ -134,10 +60,6 @@ bool Win32UiHost::CreateMainWindow() {
         return false;
     }
 
-    titleFont_ = MakeFont(20, FW_SEMIBOLD);
-    labelFont_ = MakeFont(13, FW_NORMAL);
-    stateFont_ = MakeFont(24, FW_SEMIBOLD);
-
     // Borderless, so the window is exactly its client area; "not scaled" comes with the
     // manifest's per-monitor awareness.
     const int left = (GetSystemMetrics(SM_CXSCREEN) - kMainWindowWidth) / 2;
@@ -148,7 +70,9 @@ bool Win32UiHost::CreateMainWindow() {
     return window_ != nullptr;
 }
 
-void Win32UiHost::AttachForm(TAudioMainForm* form) {
+void Win32UiHost::SetEventTarget(TAudioMainForm* form) {
+    // The painted model belongs to the form: it goes with it.
+    if (form_ != nullptr && formModel_ == &form_->Form()) formModel_ = nullptr;
     form_ = form;
 }
 
@@ -219,21 +143,8 @@ LRESULT Win32UiHost::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             }
             return TRUE;
         case WM_LBUTTONDOWN:
-            HandleLeftButtonDown(
-                {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))});
-            return 0;
-        case WM_LBUTTONUP:
-            HandleLeftButtonUp(
-                {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))});
-            return 0;
         case WM_MOUSEMOVE:
-            // Activation by the same click can take the capture away, so a press is only
-            // forgotten once the button is seen up without a release over a picture.
-            if (pressedPicture_ != Picture::None && (wParam & MK_LBUTTON) == 0) {
-                pressedPicture_ = Picture::None;
-                Repaint();
-            }
-            return 0;
+        case WM_LBUTTONUP: HandleMouse(message, lParam); return 0;
         case WM_SYSCOMMAND:
             if (HandleSystemCommand(wParam)) return 0;
             break;
@@ -265,28 +176,18 @@ void Win32UiHost::HandleTrayNotification(LPARAM event) {
     }
 }
 
-void Win32UiHost::HandleLeftButtonDown(POINT point) {
-    pressedPicture_ = PictureAt(point);
-    if (pressedPicture_ != Picture::None) {
+void Win32UiHost::HandleMouse(UINT message, LPARAM lParam) {
+    // Captured, the pointer is reported outside the window too: negative coordinates.
+    const int32_t x = GET_X_LPARAM(lParam);
+    const int32_t y = GET_Y_LPARAM(lParam);
+    if (message == WM_LBUTTONDOWN) {
         SetCapture(window_);
-        Repaint();
-        return;
-    }
-    if (form_ != nullptr) form_->OnBackgroundPress();
-}
-
-void Win32UiHost::HandleLeftButtonUp(POINT point) {
-    const Picture pressed = pressedPicture_;
-    if (pressed == Picture::None) return;
-    pressedPicture_ = Picture::None;
-    ReleaseCapture();
-    Repaint();
-    // A picture acts like a button: only a release over the picture that was pressed counts.
-    if (form_ == nullptr || PictureAt(point) != pressed) return;
-    if (pressed == Picture::Close) {
-        form_->OnClosePicture();
+        if (form_ != nullptr) form_->OnMouseDown(x, y);
+    } else if (message == WM_MOUSEMOVE) {
+        if (form_ != nullptr) form_->OnMouseMove(x, y);
     } else {
-        form_->OnMinimizePicture();
+        if (GetCapture() == window_) ReleaseCapture();
+        if (form_ != nullptr) form_->OnMouseUp(x, y);
     }
 }
 
@@ -307,79 +208,16 @@ void Win32UiHost::RunQueuedWork() {
     for (auto& item : work) item();
 }
 
-RECT Win32UiHost::PictureBounds(Picture picture) const {
-    const int closeLeft = kMainWindowWidth - kMargin / 2 - kPictureWidth;
-    const int left =
-        picture == Picture::Close ? closeLeft : closeLeft - kPictureGap - kPictureWidth;
-    return {left, kPictureTop, left + kPictureWidth, kPictureTop + kPictureHeight};
-}
-
-Win32UiHost::Picture Win32UiHost::PictureAt(POINT point) const {
-    for (Picture picture : {Picture::Minimize, Picture::Close}) {
-        const RECT bounds = PictureBounds(picture);
-        if (PtInRect(&bounds, point)) return picture;
-    }
-    return Picture::None;
-}
-
 void Win32UiHost::Paint(HDC target) {
-    // Drawn off screen and copied in one piece, so that nothing flickers.
-    HDC canvas = CreateCompatibleDC(target);
-    HBITMAP bitmap = CreateCompatibleBitmap(target, kMainWindowWidth, kMainWindowHeight);
-    HGDIOBJ oldBitmap = SelectObject(canvas, bitmap);
-    SetBkMode(canvas, TRANSPARENT);
-
-    FillRectangle(canvas, {0, 0, kMainWindowWidth, kMainWindowHeight}, kBackgroundColour);
-    FillRectangle(canvas, {0, 0, kMainWindowWidth, kHeaderHeight}, kHeaderColour);
-    FillRectangle(canvas, {0, kHeaderHeight, kMainWindowWidth, kHeaderHeight + 2}, kAccentColour);
-    PaintText(canvas, title_, {kMargin, 0, kMainWindowWidth / 2 + kMargin * 4, kHeaderHeight},
-              titleFont_, kTitleColour, DT_LEFT | DT_VCENTER | DT_END_ELLIPSIS);
-    PaintPicture(canvas, Picture::Minimize, PictureBounds(Picture::Minimize));
-    PaintPicture(canvas, Picture::Close, PictureBounds(Picture::Close));
-
-    const RECT card{kMargin, kHeaderHeight + kMargin, kMainWindowWidth - kMargin,
-                    kHeaderHeight + kMargin + 96};
-    FillRounded(canvas, card, 10, kCardColour, kCardBorderColour);
-    PaintText(canvas, L"DEVICE", {card.left + 20, card.top + 14, card.right - 20, card.top + 32},
-              labelFont_, kDimTextColour, DT_LEFT | DT_TOP);
-    const DeviceLabelLook look =
-        LookOf(form_ != nullptr ? form_->CurrentDeviceLabel() : DeviceLabel::Unactive);
-    const int dotTop = card.top + 48;
-    FillRounded(canvas, {card.left + 20, dotTop + 4, card.left + 36, dotTop + 20}, 16, look.colour,
-                look.colour);
-    PaintText(canvas, look.text, {card.left + 46, dotTop - 4, card.right - 20, dotTop + 28},
-              stateFont_, kTitleColour, DT_LEFT | DT_VCENTER);
-
-    PaintText(canvas, kMainWindowCaption,
-              {kMargin, kMainWindowHeight - kMargin - 16, kMainWindowWidth - kMargin,
-               kMainWindowHeight - kMargin},
-              labelFont_, kDimTextColour, DT_RIGHT | DT_BOTTOM);
-
-    BitBlt(target, 0, 0, kMainWindowWidth, kMainWindowHeight, canvas, 0, 0, SRCCOPY);
-    SelectObject(canvas, oldBitmap);
-    DeleteObject(bitmap);
-    DeleteDC(canvas);
-}
-
-void Win32UiHost::PaintPicture(HDC canvas, Picture picture, const RECT& bounds) {
-    const bool pressed = pressedPicture_ == picture;
-    const COLORREF fill = !pressed                    ? kPictureColour
-                          : picture == Picture::Close ? kClosePressedColour
-                                                      : kPicturePressedColour;
-    FillRounded(canvas, bounds, 6, fill, kCardBorderColour);
-    const int centreX = (bounds.left + bounds.right) / 2;
-    const int centreY = (bounds.top + bounds.bottom) / 2;
-    if (picture == Picture::Close) {
-        DrawLine(canvas, centreX - 5, centreY - 5, centreX + 5, centreY + 5, kGlyphColour);
-        DrawLine(canvas, centreX - 5, centreY + 5, centreX + 5, centreY - 5, kGlyphColour);
-    } else {
-        DrawLine(canvas, centreX - 6, centreY + 4, centreX + 6, centreY + 4, kGlyphColour);
-    }
+    static const FormModel kNoForm;
+    RECT client{};
+    GetClientRect(window_, &client);
+    painter_.Paint(target, formModel_ != nullptr ? *formModel_ : kNoForm, client.right,
+                   client.bottom);
 }
 
 void Win32UiHost::SetApplicationTitle(const std::wstring& title) {
     title_ = title;
-    Repaint();
 }
 
 void Win32UiHost::ShowMainWindow() {
@@ -431,6 +269,58 @@ void Win32UiHost::ProcessPendingMessages() {
 
 std::wstring Win32UiHost::CommandLine() {
     return GetCommandLineW();
+}
+
+void Win32UiHost::AttachForm(const FormModel& form) {
+    formModel_ = &form;
+    Repaint();
+}
+
+void Win32UiHost::ScreenSize(int32_t& width, int32_t& height) {
+    width = GetSystemMetrics(SM_CXSCREEN);
+    height = GetSystemMetrics(SM_CYSCREEN);
+}
+
+int32_t Win32UiHost::ScreenPixelsPerInch() {
+    HDC screen = GetDC(nullptr);
+    if (screen == nullptr) return kDefaultPixelsPerInch;
+    const int pixelsPerInch = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return pixelsPerInch > 0 ? pixelsPerInch : kDefaultPixelsPerInch;
+}
+
+void Win32UiHost::SetClientSize(int32_t width, int32_t height) {
+    if (window_ == nullptr) return;
+    RECT frame{0, 0, width, height};
+    AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrW(window_, GWL_STYLE)), FALSE,
+                       static_cast<DWORD>(GetWindowLongPtrW(window_, GWL_EXSTYLE)));
+    const int frameWidth = frame.right - frame.left;
+    const int frameHeight = frame.bottom - frame.top;
+    // Grows and shrinks about its centre, which is the screen's until the user moves it.
+    RECT current{};
+    GetWindowRect(window_, &current);
+    const int left = (current.left + current.right - frameWidth) / 2;
+    const int top = (current.top + current.bottom - frameHeight) / 2;
+    SetWindowPos(window_, nullptr, left, top, frameWidth, frameHeight,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    Repaint();
+}
+
+void Win32UiHost::SetWindowRegion(const std::vector<uint8_t>& regionData, int32_t, int32_t) {
+    if (window_ == nullptr) return;
+    // The header's own sizes must lie within the bytes, whoever checked them before.
+    HRGN region = nullptr;
+    if (regionData.size() >= sizeof(RGNDATAHEADER) && regionData.size() <= MAXDWORD) {
+        RGNDATAHEADER header;
+        std::memcpy(&header, regionData.data(), sizeof(header));
+        const uint64_t needed = static_cast<uint64_t>(header.dwSize) + 16ULL * header.nCount;
+        if (header.dwSize >= sizeof(RGNDATAHEADER) && needed <= regionData.size()) {
+            region = ExtCreateRegion(nullptr, static_cast<DWORD>(regionData.size()),
+                                     reinterpret_cast<const RGNDATA*>(regionData.data()));
+        }
+    }
+    // The system owns the region from here; without one the window stays rectangular.
+    SetWindowRgn(window_, region, TRUE);
 }
 
 void Win32UiHost::SetTimer(TimerId timer, uint32_t intervalMilliseconds, bool enabled) {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/shell/UiHost.h"
+#include "app/shell/win32/FormPainter.h"
 
 namespace tavrin {
 
@@ -28,7 +29,7 @@ public:
     // Created hidden and centred; false when the system refuses (no display).
     bool CreateMainWindow();
     // The form receives the window's events from now on; null detaches it.
-    void AttachForm(TAudioMainForm* form);
+    void SetEventTarget(TAudioMainForm* form);
     // Until WM_QUIT.
     void RunMessageLoop();
     void DestroyMainWindow();
@@ -45,6 +46,12 @@ public:
     void PostQuit() override;
     void ProcessPendingMessages() override;
     std::wstring CommandLine() override;
+    void AttachForm(const FormModel& form) override;
+    void ScreenSize(int32_t& width, int32_t& height) override;
+    int32_t ScreenPixelsPerInch() override;
+    void SetClientSize(int32_t width, int32_t height) override;
+    void SetWindowRegion(const std::vector<uint8_t>& regionData, int32_t width,
+                         int32_t height) override;
     void SetTimer(TimerId timer, uint32_t intervalMilliseconds, bool enabled) override;
     uint32_t RegisterMessage(const std::wstring& name) override;
     void Broadcast(uint32_t message, uint32_t timeoutMilliseconds) override;
@@ -57,22 +64,16 @@ public:
     void PostToWindowThread(std::function<void()> work) override;
 
 private:
-    enum class Picture { None, Minimize, Close };
-
     static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam,
                                             LPARAM lParam);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     bool HandleSystemCommand(WPARAM command);
     void HandleTrayNotification(LPARAM event);
-    void HandleLeftButtonDown(POINT point);
-    void HandleLeftButtonUp(POINT point);
+    void HandleMouse(UINT message, LPARAM lParam);
     void HandleDestroy();
     void RunQueuedWork();
 
     void Paint(HDC target);
-    void PaintPicture(HDC canvas, Picture picture, const RECT& bounds);
-    Picture PictureAt(POINT point) const;
-    RECT PictureBounds(Picture picture) const;
 
     bool AddTrayIcon();
     void RemoveTrayIcon();
@@ -82,6 +83,8 @@ private:
     HINSTANCE instance_;
     HWND window_ = nullptr;
     TAudioMainForm* form_ = nullptr;
+    const FormModel* formModel_ = nullptr;
+    FormPainter painter_;
     std::wstring title_;
     UINT taskbarCreatedMessage_ = 0;
     HDEVNOTIFY deviceNotification_ = nullptr;
@@ -92,11 +95,6 @@ private:
     HICON windowIconLarge_ = nullptr;
     HICON windowIconSmall_ = nullptr;
     std::vector<MenuItem> trayMenu_;
-
-    HFONT titleFont_ = nullptr;
-    HFONT labelFont_ = nullptr;
-    HFONT stateFont_ = nullptr;
-    Picture pressedPicture_ = Picture::None;
 
     std::mutex workMutex_;
     std::deque<std::function<void()>> work_;
