@@ -519,8 +519,9 @@ void SkinManager::LoadNumbers() {
 void SkinManager::LoadSwatches() {
     for (size_t i = 0; i < kSwatchCount; ++i) {
         SwatchLayout& swatch = swatches_[i];
-        if (const Component* control = form_.Find(SwatchNames()[i])) {
+        if (Component* control = form_.Find(SwatchNames()[i])) {
             swatch = {control->left, control->top, control->width, control->height, control->shape};
+            control->brushColour = kDefaultLedColours[i];
         }
         const NumberItems value = ReadNumbers(kLed, SwatchNames()[i], 5);
         swatchGiven_[i] = value.given;

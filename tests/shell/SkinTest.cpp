@@ -720,10 +720,13 @@ TEST_F(SkinFileTest, SwatchesTakeTheirLayoutFromTheSkin) {
     const Component& second = *form.Find(L"Color02Shape");
     EXPECT_EQ(second.left, 500) << "no value: the swatch keeps its layout";
     EXPECT_EQ(second.width, 16);
-    for (const wchar_t* name : SwatchNames()) {
-        EXPECT_EQ(form.Find(name)->penColour, 0u) << Narrow(name);
-        EXPECT_EQ(form.Find(name)->penWidth, 1) << Narrow(name);
+    for (size_t i = 0; i < SwatchNames().size(); ++i) {
+        const Component& swatch = *form.Find(SwatchNames()[i]);
+        EXPECT_EQ(swatch.penColour, 0u) << Narrow(SwatchNames()[i]);
+        EXPECT_EQ(swatch.penWidth, 1) << Narrow(SwatchNames()[i]);
+        EXPECT_EQ(swatch.brushColour, kDefaultLedColours[i]) << "every load resets the colours";
     }
+    EXPECT_EQ(form.Find(L"Color01Shape")->brushColour, 0x0000FFu) << "red";
 }
 
 // ---------------------------------------------------------------------------------------------
