@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "app/device/DeviceDiscovery.h"
-#include "app/shell/FormModel.h"
+#include "app/form/FormModel.h"
 #include "app/shell/UiHost.h"
 #include "common/AudioConfig.h"
 #include "ports/Platform.h"

@@ -10,8 +10,8 @@
 #include <string_view>
 #include <vector>
 
-#include "app/shell/FormModel.h"
-#include "app/shell/PictureFile.h"
+#include "app/form/FormModel.h"
+#include "app/form/PictureFile.h"
 #include "app/shell/UiHost.h"
 #include "ports/Platform.h"
 

@@ -1,10 +1,10 @@
-#include "app/shell/FormModel.h"
+#include "app/form/FormModel.h"
 
 #include <gtest/gtest.h>
 
 #include <set>
 
-#include "app/shell/PictureFile.h"
+#include "app/form/PictureFile.h"
 
 namespace tavrin {
 namespace {

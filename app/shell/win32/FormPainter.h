@@ -10,7 +10,7 @@
 #include <tuple>
 #include <unordered_map>
 
-#include "app/shell/FormModel.h"
+#include "app/form/FormModel.h"
 
 namespace tavrin {
 

@@ -10,7 +10,7 @@
 #include "app/device/sim/SimDeviceBus.h"
 #include "app/device/win32/Win32DeviceBus.h"
 #include "app/device/win32/Win32ErrorBox.h"
-#include "app/shell/MainWindowFeatures.h"
+#include "app/features/MainWindowFeatures.h"
 #include "app/shell/ProcessEntry.h"
 #include "app/shell/win32/Win32ProcessHost.h"
 #include "ports/Platform.h"

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "app/device/VendorSdk.h"
-#include "app/shell/MainWindowFeatures.h"
+#include "app/features/MainWindowFeatures.h"
 #include "app/shell/ProcessEntry.h"
 #include "app/shell/win32/Win32UiHost.h"
 #include "ports/DeviceBus.h"

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/shell/FormModel.h"
+#include "app/form/FormModel.h"
 #include "app/shell/win32/FormPainter.h"
 
 #define STBI_WRITE_NO_STDIO

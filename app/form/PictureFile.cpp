@@ -1,4 +1,4 @@
-#include "app/shell/PictureFile.h"
+#include "app/form/PictureFile.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -1,4 +1,4 @@
-#include "app/shell/FormModel.h"
+#include "app/form/FormModel.h"
 
 #include <charconv>
 #include <optional>

@@ -1,6 +1,6 @@
 #pragma once
-// The steps of the main window's life that belong to the feature units (pages, skins, language
-// texts, profiles, LED and GPIO workers). The window calls them at their fixed places; each unit
+// The steps of the main window's life that belong to the feature units (pages, profiles, LED
+// and GPIO workers). The window calls them at their fixed places; each unit
 // fills its part in as it is built, and until then a step does nothing.
 #include <cstddef>
 #include <cstdint>
@@ -8,8 +8,7 @@
 #include <vector>
 
 #include "app/device/DeviceDiscovery.h"
-#include "app/shell/FormModel.h"
-#include "app/shell/UiHost.h"
+#include "app/form/FormModel.h"
 
 namespace tavrin {
 

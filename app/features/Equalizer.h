@@ -1,0 +1,83 @@
+#pragma once
+// The five-band equalizer: gains from slider positions and back, the four preset slots in the
+// configuration image, the EQ registers over HID, the verified switch, the EEPROM table, and
+// the presses of EQ-EN, S1..S4 and RESET.
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "app/features/DeviceCommands.h"
+
+namespace tavrin {
+
+inline constexpr int32_t kEqBandCount = 5;
+inline constexpr int32_t kEqPresetCount = 4;
+inline constexpr uint16_t kNeutralGain = 0x400;
+inline constexpr int32_t kFirstEqSliderTag = 29;
+
+// The working copy of one preset.
+struct EqRecord {
+    std::array<uint16_t, kEqBandCount> gains{kNeutralGain, kNeutralGain, kNeutralGain, kNeutralGain,
+                                             kNeutralGain};
+    int32_t a = 1;
+    int32_t b = 1;
+    int32_t c = 1;
+    int32_t d = 0;
+    uint8_t e = 0;
+    int32_t f = 1;
+    bool operator==(const EqRecord&) const = default;
+};
+
+// Slider top to 12-bit gain and gain to the slider's offset below the top of its travel.
+uint16_t GainFromSliderTop(int32_t top, const SliderTravel& travel);
+int32_t SliderOffsetFromGain(uint16_t gain, int32_t range);
+// The 16-byte slot layout, shared with the device's EEPROM table.
+std::array<uint8_t, 16> PackEqSlot(const EqRecord& record);
+EqRecord UnpackEqSlot(const uint8_t* slot);
+
+class Equalizer {
+public:
+    explicit Equalizer(FeatureContext& context);
+
+    // Construction: every slot holds the default record, every offset is half the travel,
+    // EQ off, and S1..S4 are shown in turn.
+    void Construct();
+
+    void SetEQEnable(int32_t state);
+    // Band change of the slider with `tag` (29..33); `write` is m_bSync.
+    void SendBand(int32_t tag, int32_t write);
+    void ApplyPreset(int32_t preset);
+    void ShowPreset(int32_t preset);
+    void StorePreset(int32_t preset);
+    void RefreshEQPage(int32_t preset);
+    // Five gains (decimal or 0x-hex) and the switch, as texts.
+    void LoadPresetValues(const std::array<std::wstring, 6>& values, int32_t slot, int32_t current);
+    void WriteEQEnableRegister(int32_t state);
+    void ResetEQ();
+    void ReadEQFromEEPROM();
+
+    // Presses (the window has checked the device gate).
+    void PressEqEnable();              // tag 7
+    void PressPreset(int32_t preset);  // tags 9..12: preset 1..4
+    // A slider the pointer moved (the window placed it within its travel): the band change,
+    // the stored offset, StorePreset and RefreshEQPage.
+    void SliderMoved(int32_t band);
+    // Start and arrival with the equalizer in the EEPROM: query the switch (once more on
+    // failure), ReadEQFromEEPROM, SetEQEnable.
+    void RestoreFromDevice();
+    // Window close: ResetEQ, then SetEQEnable(0).
+    void Close();
+
+    const EqRecord& Record() const { return record_; }
+    int32_t SliderOffset(int32_t preset, int32_t band) const;
+    // Bit 4 of the EEPROM status byte, read by the last ReadEQFromEEPROM.
+    int32_t ThreeDHint() const { return threeDHint_; }
+
+private:
+    FeatureContext& context_;
+    EqRecord record_;
+    std::array<std::array<int32_t, kEqBandCount>, kEqPresetCount> offsets_{};
+    int32_t threeDHint_ = 0;
+};
+
+}  // namespace tavrin

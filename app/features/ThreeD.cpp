@@ -1,0 +1,1 @@
+#include "app/features/ThreeD.h"

@@ -1,0 +1,5 @@
+#include "app/features/ThreeD.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/support/FeatureFixture.h"

@@ -1,0 +1,170 @@
+#pragma once
+// A feature unit's world for tests: the virtual headset behind the SDK binding and the bus
+// face, an activated device, the settings model, the configuration image and a window that
+// records what it was asked to show.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/device/DeviceDiscovery.h"
+#include "app/device/sim/SimDeviceBus.h"
+#include "app/features/DeviceCommands.h"
+#include "ports/portable/MemoryRegistry.h"
+#include "sim/BusFaceApi.h"
+#include "tests/support/FakeClock.h"
+#include "tests/support/FakeEnvironment.h"
+#include "tests/support/HostPorts.h"
+#include "tests/support/MemoryFileSystem.h"
+#include "tests/support/QuietPorts.h"
+#include "tests/support/RecordingDebugLog.h"
+#include "tests/support/TempFolder.h"
+
+namespace tavrin {
+
+std::string_view MainFormDesignText();
+
+namespace test {
+
+// The window's side: the shipped design, and a record of the pictures and caption colours the
+// features asked for. A control's picture is the skin key it shows ("section/key").
+class FakeWindow final : public WindowControls {
+public:
+    FakeWindow() {
+        std::vector<std::wstring> problems;
+        form = ParseFormDesign(MainFormDesignText(), problems);
+    }
+    FormModel& Form() override { return form; }
+    void ShowPicture(const wchar_t* section, const wchar_t* key, Component& control) override {
+        control.picture = std::wstring(section) + L"/" + key;
+    }
+    void ShowPictureFile(const std::wstring& path, Component& control) override {
+        control.picture = path;
+    }
+    void SetButtonState(int32_t tag, int32_t& state) override {
+        buttonStates.push_back({tag, state});
+        state = state == 0 ? 1 : 0;
+    }
+    void SetCaptionColour(Component& label, const wchar_t* recordOf, bool down) override {
+        captions[label.name] =
+            std::wstring(recordOf != nullptr ? recordOf : L"") + (down ? L" down" : L" up");
+    }
+    SliderTravel EqSliderTravel() override { return travel; }
+    std::wstring SkinFolderWithoutResolution() override { return L"C:\\Tavrin\\Skin\\Midnight\\"; }
+    void Repaint() override {}
+
+    Component& Control(const wchar_t* name) { return *form.Find(name); }
+
+    FormModel form;
+    SliderTravel travel{200, 120};
+    // Each SetButtonState call: the tag and the state passed in.
+    std::vector<std::pair<int32_t, int32_t>> buttonStates;
+    std::map<std::wstring, std::wstring> captions;
+};
+
+class QuietDiscoveryHost final : public DiscoveryHost {
+public:
+    void ShowDeviceLabel(DeviceLabel) override {}
+    void UpdateDeviceIndicators() override {}
+    void SetTimer1Enabled(bool) override {}
+    void RedrawCurrentPage() override {}
+    void ProcessPendingMessages() override {}
+    int OperatingSystemClass() override { return 6; }
+    bool AcquireCaptureEndpoint() override { return false; }
+    void ReleaseCaptureEndpoint() override {}
+    void RunMicrophoneSetup() override {}
+    void CloseMicLevelMonitorUnlessMicPage() override {}
+    void ResetMicrophoneControls() override {}
+    void ClearMicrophoneMonitorState() override {}
+    void ForgetMicrophoneCapture() override {}
+    int LedFlag() override { return 0; }
+    void RestoreGpioAndEnc(ActivationPath) override {}
+    void RestoreVoiceMagic() override {}
+    void RestoreEqAnd3D() override {}
+    void PrepareVirtual7ch1() override {}
+    void SendVirtual7ch1() override {}
+    void InitialiseLedColours() override {}
+    void ClearEncArmed() override {}
+    void ResetSwitchDisplays() override {}
+    void CloseLedWorkerEvent() override {}
+};
+
+// Builds the context with the headset plugged and active, then clears the trace, so a test
+// sees only its own traffic (DeviceTraffic()).
+class FeatureTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(sdk.BindVendorSdk(kVendorSdkFileName, errorBox), 0);
+        Find<TavrinSim_Reset_Fn>("TavrinSim_Reset")();
+        Find<TavrinSim_Plug_Fn>("TavrinSim_Plug")();
+        config.SourceFolderFullPath = L"C:\\Tavrin\\";
+        files.AddTextFile(L"C:\\Tavrin\\AudioConfig.cfg",
+                          "[USB_VID_PID]\r\n1=USB\\VID_2B7A&PID_58XX&REV_0100&MI_00\r\n");
+        bus.emplace(library);
+        io.emplace(*bus, bus->Driver());
+        discovery.emplace(platform, config, *bus, sdk, *io, host);
+        discovery->ConstructionStep();
+        ASSERT_EQ(discovery->m_bDeviceActive, 1);
+        image.Reset();
+        context.emplace(
+            FeatureContext{platform, settings, sdk, *io, *discovery, window, image, 0, L""});
+        ClearTraffic();
+    }
+    void TearDown() override {
+        if (discovery) discovery->CloseKeptHandle();
+        if (auto reset = Find<TavrinSim_Reset_Fn>("TavrinSim_Reset")) reset();
+    }
+    template <class Function>
+    Function Find(const char* name) {
+        return reinterpret_cast<Function>(library.Symbol(name));
+    }
+    // A line of the virtual headset's script language (faults, register contents, EEPROM...).
+    void Script(const std::wstring& text) {
+        ASSERT_EQ(Find<TavrinSim_RunScript_Fn>("TavrinSim_RunScript")(text.c_str()), 0)
+            << std::string(text.begin(), text.end());
+    }
+    // The trace since the last clear: SDK calls ("sdk ..."), HID reports ("hid ...") and driver
+    // requests ("drv ..."), without their sequence numbers.
+    std::vector<std::string> DeviceTraffic() {
+        const std::wstring path = folder.Path() + L"trace.txt";
+        Find<TavrinSim_WriteTrace_Fn>("TavrinSim_WriteTrace")(path.c_str());
+        std::ifstream file(folder.HostPath() / "trace.txt");
+        std::vector<std::string> lines;
+        for (std::string line; std::getline(file, line);) {
+            const std::string text = line.substr(line.find(' ') + 1);
+            if (text.rfind("sdk ", 0) == 0 || text.rfind("hid ", 0) == 0 ||
+                text.rfind("drv ", 0) == 0) {
+                lines.push_back(text);
+            }
+        }
+        return lines;
+    }
+    void ClearTraffic() { Find<TavrinSim_ClearTrace_Fn>("TavrinSim_ClearTrace")(); }
+
+    TempFolder folder;
+    HostDynamicLibrary library;
+    RecordingDebugLog log;
+    SilentErrorBox errorBox;
+    VendorSdk sdk{library, log};
+    MemoryFileSystem files;
+    MemoryRegistry registry;
+    EmptyProfileStore profiles;
+    FakeEnvironment environment;
+    FakeClock clock;
+    Platform platform{profiles, registry, files, environment, clock, log};
+    CAudioConfig config;
+    QuietDiscoveryHost host;
+    std::optional<SimDeviceBus> bus;
+    std::optional<DeviceIo> io;
+    std::optional<DeviceDiscovery> discovery;
+    SettingsModel settings;
+    ConfigurationImage image;
+    FakeWindow window;
+    std::optional<FeatureContext> context;
+};
+
+}  // namespace test
+}  // namespace tavrin
