@@ -12,9 +12,14 @@
 
 namespace tavrin {
 
+struct FeatureContext;
+
 class MainWindowFeatures {
 public:
     virtual ~MainWindowFeatures() = default;
+
+    // The window hands over what the units work with, before its construction steps.
+    virtual void Attach(FeatureContext& /*context*/) {}
 
     // Construction.
     virtual void SetInitialPageState() {}               // 8

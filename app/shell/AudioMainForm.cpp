@@ -73,6 +73,8 @@ TAudioMainForm::TAudioMainForm(MainWindowPorts ports)
       sdk_(ports.sdkLibrary, ports.platform.debugLog),
       io_(ports.hid, ports.driver),
       discovery_(ports.platform, m_Config, ports.devices, sdk_, io_, *this),
+      featureContext_{platform_, m_Settings,          sdk_, io_, discovery_,
+                      *this,     configurationImage_, 0,    L""},
       skin_(ports.platform, ports.ui, form_),
       language_(ports.platform, ports.ui, form_) {}
 
@@ -84,6 +86,7 @@ bool TAudioMainForm::Construct() {
     // 1, 2: the form from its design; its timers; the worker's wake event comes with the
     // features.
     CreateForm();
+    features_.Attach(featureContext_);
     ui_.SetTimer(TimerId::Speaker, kSpeakerTimerInterval, true);
     ui_.SetTimer(TimerId::Bee, kBeeTimerInterval, false);
     ui_.SetTimer(TimerId::BeePlay, kBeePlayTimerInterval, false);
@@ -141,6 +144,9 @@ bool TAudioMainForm::Construct() {
     skin_.SetOldVersion(m_WindowConfig.oldVersion != 0);
     language_.SetOldVersion(m_WindowConfig.oldVersion != 0);
     language_.SetOperatingSystemClass(m_iOSClass);
+    featureContext_.defaultIni = m_WindowConfig.defaultIni;
+    featureContext_.defaultProfilePath =
+        FolderOf(PerUserConfigPath(platform_.environment, m_Config)) + L"DefaultProfile.ini";
 
     // 13.
     BuildMenus();

@@ -11,10 +11,12 @@
 #include "app/device/DeviceDiscovery.h"
 #include "app/device/DeviceIo.h"
 #include "app/device/VendorSdk.h"
+#include "app/features/DeviceCommands.h"
+#include "app/features/MainWindowFeatures.h"
 #include "app/features/SettingsModel.h"
+#include "app/features/WindowControls.h"
 #include "app/form/FormModel.h"
 #include "app/shell/Language.h"
-#include "app/features/MainWindowFeatures.h"
 #include "app/shell/PluginMenu.h"
 #include "app/shell/Skin.h"
 #include "app/shell/UiHost.h"
@@ -69,7 +71,7 @@ struct MainWindowPorts {
     MainWindowFeatures& features;
 };
 
-class TAudioMainForm final : public DiscoveryHost {
+class TAudioMainForm final : public DiscoveryHost, public WindowControls {
 public:
     explicit TAudioMainForm(MainWindowPorts ports);
     ~TAudioMainForm() override = default;
@@ -93,6 +95,15 @@ public:
     void OnMouseMove(int32_t x, int32_t y);
     void OnMouseUp(int32_t x, int32_t y);
     const FormModel& Form() const { return form_; }
+
+    // WindowControls: what the feature units change in the window.
+    FormModel& Form() override { return form_; }
+    void ShowPicture(const wchar_t* section, const wchar_t* key, Component& control) override;
+    void ShowPictureFile(const std::wstring& path, Component& control) override;
+    void SetCaptionColour(Component& label, const wchar_t* recordOf, bool down) override;
+    SliderTravel EqSliderTravel() override;
+    std::wstring SkinFolderWithoutResolution() override;
+    void Repaint() override { ui_.Repaint(); }
     void CloseImageClick();
     void MinimizeImageClick();
 
@@ -119,7 +130,7 @@ public:
     void ApplyPageVisibility(int32_t page);
     // Toggles a two-state button's look; `state` is the caller's flag (0 shows Down and
     // becomes 1, anything else shows Up and becomes 0).
-    void SetButtonState(int32_t tag, int32_t& state);
+    void SetButtonState(int32_t tag, int32_t& state) override;
     void DragPress(int32_t x, int32_t y);
     void DragMove(int32_t x, int32_t y);
     void DragRelease();
@@ -189,8 +200,6 @@ private:
     static void CheckOnly(std::vector<MenuItem>& menu, size_t index);
     void RunHandler(const std::wstring& handler, Component& sender);
     bool DeviceActive() const;
-    // Shows a skin key's picture in a control when the key names a file.
-    void ShowPicture(const wchar_t* section, const wchar_t* key, Component& control);
     void SetCaptionColour(int32_t tag, bool down);
     void SetCaptionColour(Component& label, const LabelRecord& colours, bool down);
     void SwitchPage(int32_t tag);
@@ -226,6 +235,8 @@ private:
     // The plug-in items are radio items: at most one is checked.
     std::optional<size_t> checkedPlugin_;
     FormModel form_;
+    ConfigurationImage configurationImage_;
+    FeatureContext featureContext_;
     SkinManager skin_;
     LanguageManager language_;
     std::wstring resolutionFolder_;

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <array>
 
+#include "app/form/PictureFile.h"
 #include "app/shell/AudioMainForm.h"
 
 namespace tavrin {
@@ -319,6 +320,31 @@ void TAudioMainForm::SetCaptionColour(int32_t tag, bool down) {
     if (label == nullptr) return;
     const LabelRecord* record = language_.RecordForControl(label->name);
     SetCaptionColour(*label, record != nullptr ? *record : LabelRecord{}, down);
+}
+
+void TAudioMainForm::SetCaptionColour(Component& label, const wchar_t* recordOf, bool down) {
+    const LabelRecord* record = language_.RecordForControl(
+        recordOf != nullptr ? std::wstring_view(recordOf) : std::wstring_view(label.name));
+    SetCaptionColour(label, record != nullptr ? *record : LabelRecord{}, down);
+}
+
+void TAudioMainForm::ShowPictureFile(const std::wstring& path, Component& control) {
+    if (!ReadPictureSize(platform_.files, path)) {
+        Log(L"no picture " + path + L" for " + control.name);
+        control.picture.clear();
+        control.visible = false;
+        return;
+    }
+    control.picture = path;
+    control.visible = true;
+}
+
+SliderTravel TAudioMainForm::EqSliderTravel() {
+    return {skin_.Numbers().eqTop, skin_.Numbers().eqRange};
+}
+
+std::wstring TAudioMainForm::SkinFolderWithoutResolution() {
+    return programFolder_ + m_Config.SkinFolderName + L"\\" + skin_.SkinName() + L"\\";
 }
 
 void TAudioMainForm::ShowDeviceWarning(const wchar_t* textKey) {

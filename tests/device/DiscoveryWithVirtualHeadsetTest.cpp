@@ -12,43 +12,12 @@
 #include "tests/support/FakeEnvironment.h"
 #include "tests/support/HostPorts.h"
 #include "tests/support/MemoryFileSystem.h"
+#include "tests/support/QuietDiscoveryHost.h"
 #include "tests/support/QuietPorts.h"
 #include "tests/support/RecordingDebugLog.h"
 
 namespace tavrin {
 namespace {
-
-// The main window's side, reduced to what this test watches.
-class QuietHost final : public DiscoveryHost {
-public:
-    void ShowDeviceLabel(DeviceLabel value) override { label = value; }
-    void UpdateDeviceIndicators() override {}
-    void SetTimer1Enabled(bool enabled) override { timer1 = enabled; }
-    void RedrawCurrentPage() override {}
-    void ProcessPendingMessages() override {}
-    int OperatingSystemClass() override { return 6; }
-    bool AcquireCaptureEndpoint() override { return false; }
-    void ReleaseCaptureEndpoint() override {}
-    void RunMicrophoneSetup() override {}
-    void CloseMicLevelMonitorUnlessMicPage() override {}
-    void ResetMicrophoneControls() override {}
-    void ClearMicrophoneMonitorState() override {}
-    void ForgetMicrophoneCapture() override {}
-    int LedFlag() override { return 0; }
-    void RestoreGpioAndEnc(ActivationPath) override {}
-    void RestoreVoiceMagic() override {}
-    void RestoreEqAnd3D() override {}
-    void PrepareVirtual7ch1() override {}
-    void SendVirtual7ch1() override {}
-    void InitialiseLedColours() override { ++ledInitialisations; }
-    void ClearEncArmed() override {}
-    void ResetSwitchDisplays() override {}
-    void CloseLedWorkerEvent() override {}
-
-    DeviceLabel label = DeviceLabel::Unactive;
-    bool timer1 = false;
-    int ledInitialisations = 0;
-};
 
 // As Windows broadcasts it: upper case, unlike the enumerated path.
 constexpr wchar_t kBroadcastName[] =
@@ -102,7 +71,7 @@ protected:
     test::FakeClock clock;
     Platform platform{profiles, registry, files, environment, clock, log};
     CAudioConfig config;
-    QuietHost host;
+    test::QuietDiscoveryHost host;
     // The bus face is looked up in the library once it is bound.
     std::optional<SimDeviceBus> bus;
     std::optional<DeviceIo> io;

@@ -14,6 +14,7 @@
 #include "tests/support/RecordingDebugLog.h"
 #include "tests/support/RecordingUiHost.h"
 #include "tests/support/TempFolder.h"
+#include "tests/support/VirtualHeadsetTrace.h"
 
 namespace tavrin {
 namespace {
@@ -107,22 +108,8 @@ protected:
     Function Find(const char* name) {
         return reinterpret_cast<Function>(library.Symbol(name));
     }
-    // The virtual headset's trace since the last clear: SDK calls, reports and requests only.
-    std::vector<std::string> DeviceTraffic() {
-        const std::wstring path = folder.Path() + L"trace.txt";
-        Find<TavrinSim_WriteTrace_Fn>("TavrinSim_WriteTrace")(path.c_str());
-        std::ifstream file(folder.HostPath() / "trace.txt");
-        std::vector<std::string> lines;
-        for (std::string line; std::getline(file, line);) {
-            const std::string text = line.substr(line.find(' ') + 1);
-            if (text.rfind("sdk ", 0) == 0 || text.rfind("hid ", 0) == 0 ||
-                text.rfind("drv ", 0) == 0) {
-                lines.push_back(text);
-            }
-        }
-        return lines;
-    }
-    void ClearTraffic() { Find<TavrinSim_ClearTrace_Fn>("TavrinSim_ClearTrace")(); }
+    std::vector<std::string> DeviceTraffic() { return test::ReadDeviceTraffic(library, folder); }
+    void ClearTraffic() { test::ClearDeviceTraffic(library); }
 
     test::TempFolder folder;
     test::HostPorts host;

@@ -4,7 +4,6 @@
 // records what it was asked to show.
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <map>
 #include <optional>
 #include <string>
@@ -19,9 +18,11 @@
 #include "tests/support/FakeEnvironment.h"
 #include "tests/support/HostPorts.h"
 #include "tests/support/MemoryFileSystem.h"
+#include "tests/support/QuietDiscoveryHost.h"
 #include "tests/support/QuietPorts.h"
 #include "tests/support/RecordingDebugLog.h"
 #include "tests/support/TempFolder.h"
+#include "tests/support/VirtualHeadsetTrace.h"
 
 namespace tavrin {
 
@@ -65,33 +66,6 @@ public:
     std::map<std::wstring, std::wstring> captions;
 };
 
-class QuietDiscoveryHost final : public DiscoveryHost {
-public:
-    void ShowDeviceLabel(DeviceLabel) override {}
-    void UpdateDeviceIndicators() override {}
-    void SetTimer1Enabled(bool) override {}
-    void RedrawCurrentPage() override {}
-    void ProcessPendingMessages() override {}
-    int OperatingSystemClass() override { return 6; }
-    bool AcquireCaptureEndpoint() override { return false; }
-    void ReleaseCaptureEndpoint() override {}
-    void RunMicrophoneSetup() override {}
-    void CloseMicLevelMonitorUnlessMicPage() override {}
-    void ResetMicrophoneControls() override {}
-    void ClearMicrophoneMonitorState() override {}
-    void ForgetMicrophoneCapture() override {}
-    int LedFlag() override { return 0; }
-    void RestoreGpioAndEnc(ActivationPath) override {}
-    void RestoreVoiceMagic() override {}
-    void RestoreEqAnd3D() override {}
-    void PrepareVirtual7ch1() override {}
-    void SendVirtual7ch1() override {}
-    void InitialiseLedColours() override {}
-    void ClearEncArmed() override {}
-    void ResetSwitchDisplays() override {}
-    void CloseLedWorkerEvent() override {}
-};
-
 // Builds the context with the headset plugged and active, then clears the trace, so a test
 // sees only its own traffic (DeviceTraffic()).
 class FeatureTest : public ::testing::Test {
@@ -126,23 +100,9 @@ protected:
         ASSERT_EQ(Find<TavrinSim_RunScript_Fn>("TavrinSim_RunScript")(text.c_str()), 0)
             << std::string(text.begin(), text.end());
     }
-    // The trace since the last clear: SDK calls ("sdk ..."), HID reports ("hid ...") and driver
-    // requests ("drv ..."), without their sequence numbers.
-    std::vector<std::string> DeviceTraffic() {
-        const std::wstring path = folder.Path() + L"trace.txt";
-        Find<TavrinSim_WriteTrace_Fn>("TavrinSim_WriteTrace")(path.c_str());
-        std::ifstream file(folder.HostPath() / "trace.txt");
-        std::vector<std::string> lines;
-        for (std::string line; std::getline(file, line);) {
-            const std::string text = line.substr(line.find(' ') + 1);
-            if (text.rfind("sdk ", 0) == 0 || text.rfind("hid ", 0) == 0 ||
-                text.rfind("drv ", 0) == 0) {
-                lines.push_back(text);
-            }
-        }
-        return lines;
-    }
-    void ClearTraffic() { Find<TavrinSim_ClearTrace_Fn>("TavrinSim_ClearTrace")(); }
+    // The trace since the last clear (see VirtualHeadsetTrace.h).
+    std::vector<std::string> DeviceTraffic() { return ReadDeviceTraffic(library, folder); }
+    void ClearTraffic() { ClearDeviceTraffic(library); }
 
     TempFolder folder;
     HostDynamicLibrary library;

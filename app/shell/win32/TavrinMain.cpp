@@ -10,7 +10,7 @@
 #include "app/device/sim/SimDeviceBus.h"
 #include "app/device/win32/Win32DeviceBus.h"
 #include "app/device/win32/Win32ErrorBox.h"
-#include "app/features/MainWindowFeatures.h"
+#include "app/features/AudioFeatures.h"
 #include "app/shell/ProcessEntry.h"
 #include "app/shell/win32/Win32ProcessHost.h"
 #include "ports/Platform.h"
@@ -62,7 +62,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     HidBus& hid = simulation ? static_cast<HidBus&>(simulatedBus) : windowsHid;
     DriverBus& driver = simulation ? simulatedBus.Driver() : windowsDriver;
 
-    MainWindowFeatures features;
+    AudioFeatures features;
     Win32ProcessHost host(instance,
                           {platform, sdkLibrary, errorBox, devices, hid, driver, features});
     RunProcessEntry(CommandLineArguments(), debugLog, services, clock, host);
