@@ -10,11 +10,7 @@
 namespace tavrin {
 namespace {
 
-constexpr wchar_t kMain[] = L"Main";
-constexpr wchar_t kEq[] = L"EQ";
-constexpr wchar_t k3D[] = L"3D";
-constexpr wchar_t kMic[] = L"Mic";
-constexpr wchar_t kVirtual[] = L"Virtual7ch1";
+using namespace skin_section;
 
 constexpr int32_t kD3SliderTopMin = 105;
 constexpr int32_t kD3SliderTopMax = 225;
@@ -113,10 +109,8 @@ constexpr int32_t kFirstEqSliderTag = 29;
 
 // Effect pictures and captions of the effect page, by name: which effect they stand for.
 int32_t EffectOfControl(const std::wstring& name) {
-    static constexpr std::array<const wchar_t*, 5> kEffects = {L"Non", L"Theater", L"Bathroom",
-                                                               L"Livingroom", L"StoneGallery"};
-    for (size_t i = 0; i < kEffects.size(); ++i) {
-        if (name == std::wstring(L"Effect") + kEffects[i] + L"Image") {
+    for (size_t i = 0; i < kEffectNames.size(); ++i) {
+        if (name == std::wstring(L"Effect") + kEffectNames[i] + L"Image") {
             return static_cast<int32_t>(i + 1);
         }
     }

@@ -10,17 +10,7 @@
 namespace tavrin {
 namespace {
 
-// Sections of SkinSetting.ini.
-constexpr wchar_t kMain[] = L"Main";
-constexpr wchar_t kEq[] = L"EQ";
-constexpr wchar_t k3D[] = L"3D";
-constexpr wchar_t kEffect[] = L"Effect";
-constexpr wchar_t kMic[] = L"Mic";
-constexpr wchar_t kVirtual[] = L"Virtual7ch1";
-constexpr wchar_t kAbout[] = L"About";
-constexpr wchar_t kLed[] = L"LED";
-constexpr wchar_t kEnc[] = L"ENC";
-constexpr wchar_t kVoiceMagic[] = L"VoiceMagic";
+using namespace skin_section;
 
 // Older skins place the pages' pictures relative to the page area, which sat at this offset.
 constexpr int32_t kOldVersionLeft = 392;
@@ -28,8 +18,7 @@ constexpr int32_t kOldVersionTop = 104;
 
 // The environment effects in their numbering 1..5; the button of effect n carries tag 15 + n.
 constexpr int32_t kEffectButtonTagBase = 15;
-constexpr const wchar_t* kEffectNames[] = {L"Non", L"Theater", L"Bathroom", L"Livingroom",
-                                           L"StoneGallery"};
+
 constexpr int32_t kEffectCount = 5;
 
 constexpr size_t kMaxRegionRectangles = 1000000;

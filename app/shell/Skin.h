@@ -24,6 +24,24 @@ inline constexpr size_t kSkinValueCapacity = 256;    // the value buffer of one 
 inline constexpr size_t kSkinItemCapacity = 128;     // one item of a value
 inline constexpr size_t kSkinImageItemCount = 6;
 
+// Sections of SkinSetting.ini.
+namespace skin_section {
+inline constexpr wchar_t kMain[] = L"Main";
+inline constexpr wchar_t kEq[] = L"EQ";
+inline constexpr wchar_t k3D[] = L"3D";
+inline constexpr wchar_t kEffect[] = L"Effect";
+inline constexpr wchar_t kMic[] = L"Mic";
+inline constexpr wchar_t kVirtual[] = L"Virtual7ch1";
+inline constexpr wchar_t kAbout[] = L"About";
+inline constexpr wchar_t kLed[] = L"LED";
+inline constexpr wchar_t kEnc[] = L"ENC";
+inline constexpr wchar_t kVoiceMagic[] = L"VoiceMagic";
+}  // namespace skin_section
+
+// The environment effects 1..5 as their pictures and controls spell them.
+inline constexpr std::array<const wchar_t*, 5> kEffectNames = {L"Non", L"Theater", L"Bathroom",
+                                                               L"Livingroom", L"StoneGallery"};
+
 // "1920x1080\", "1366x768\", "960x540\" or "" by the primary screen's area.
 std::wstring ResolutionFolder(int32_t screenWidth, int32_t screenHeight);
 
