@@ -1,1 +1,78 @@
 #include "app/features/EnvironmentEffects.h"
+
+namespace tavrin {
+namespace {
+
+// Skin keys of effect 1..5. The buttons are paired with their effect by tag, not by name: the
+// control named after StoneGallery carries the Bathroom tag and the other way round.
+struct EffectPictures {
+    const wchar_t* buttonUp;
+    const wchar_t* buttonDown;
+    const wchar_t* large;
+};
+
+constexpr EffectPictures kEffectPictures[kEffectCount] = {
+    {L"EffectButtonNonImageUp", L"EffectButtonNonImageDown", L"EffectPicNonImage"},
+    {L"EffectButtonTheaterImageUp", L"EffectButtonTheaterImageDown", L"EffectPicTheaterImage"},
+    {L"EffectButtonBathroomImageUp", L"EffectButtonBathroomImageDown", L"EffectPicBathroomImage"},
+    {L"EffectButtonLivingroomImageUp", L"EffectButtonLivingroomImageDown",
+     L"EffectPicLivingroomImage"},
+    {L"EffectButtonStoneGalleryImageUp", L"EffectButtonStoneGalleryImageDown",
+     L"EffectPicStoneGalleryImage"},
+};
+
+constexpr wchar_t kSection[] = L"Effect";
+// Every effect caption takes its colours from the first one's record.
+constexpr wchar_t kCaptionColours[] = L"EffectNonLabel";
+
+bool IsEffect(int32_t effect) {
+    return effect >= 1 && effect <= kEffectCount;
+}
+
+}  // namespace
+
+EnvironmentEffects::EnvironmentEffects(FeatureContext& context) : context_(context) {}
+
+void EnvironmentEffects::Construct() {
+    context_.settings.m_iCurrentEffect = 1;
+    ShowEffect(1);
+}
+
+void EnvironmentEffects::ShowEffect(int32_t effect) {
+    WindowControls& window = context_.window;
+    FormModel& form = window.Form();
+    for (int32_t i = 1; i <= kEffectCount; ++i) {
+        const int32_t tag = kFirstEffectTag - 1 + i;
+        const bool chosen = i == effect;
+        const EffectPictures& pictures = kEffectPictures[i - 1];
+        if (Component* button = form.FindByTag(ComponentKind::Image, tag)) {
+            window.ShowPicture(kSection, chosen ? pictures.buttonDown : pictures.buttonUp, *button);
+        }
+        if (Component* label = form.FindByTag(ComponentKind::Label, tag)) {
+            window.SetCaptionColour(*label, kCaptionColours, chosen);
+        }
+    }
+    if (!IsEffect(effect)) return;
+    if (Component* picture = form.Find(L"EffectPicImage")) {
+        window.ShowPicture(kSection, kEffectPictures[effect - 1].large, *picture);
+    }
+}
+
+void EnvironmentEffects::SendEffect(int32_t effect) {
+    context_.io.SendDriverSelect(static_cast<uint32_t>(effect - 1));
+    context_.io.SendDriverEnable(1);
+}
+
+void EnvironmentEffects::Press(int32_t tag) {
+    if (tag < kFirstEffectTag || tag >= kFirstEffectTag + kEffectCount) return;
+    context_.settings.m_iCurrentEffect = tag - (kFirstEffectTag - 1);
+    ShowEffect(context_.settings.m_iCurrentEffect);
+    SendEffect(context_.settings.m_iCurrentEffect);
+}
+
+void EnvironmentEffects::ResetAfterRemoval() {
+    context_.settings.m_iCurrentEffect = 1;
+    ShowEffect(1);
+}
+
+}  // namespace tavrin

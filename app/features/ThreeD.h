@@ -62,6 +62,12 @@ public:
     const ThreeDRecord& Record() const { return record_; }
 
 private:
+    // Opens the HID interface, runs one write group and closes; nothing runs without it.
+    template <class Group>
+    void WithDevice(Group group);
+    bool WriteRecordRegisters(DeviceHandle handle);
+    void ShowLinkPicture(int32_t tag, int32_t mode);
+
     FeatureContext& context_;
     std::function<void()> switchVirtual7ch1Off_;
     ThreeDRecord record_;
