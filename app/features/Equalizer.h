@@ -34,6 +34,20 @@ int32_t SliderOffsetFromGain(uint16_t gain, int32_t range);
 // The 16-byte slot layout, shared with the device's EEPROM table.
 std::array<uint8_t, 16> PackEqSlot(const EqRecord& record);
 EqRecord UnpackEqSlot(const uint8_t* slot);
+// All five gains neutral: the device's equalizer is then switched off.
+bool IsFlat(const EqRecord& record);
+
+// One byte for one of the equalizer registers 0x120..0x129.
+struct EqRegisterWrite {
+    uint16_t address = 0;
+    uint8_t value = 0;
+    bool operator==(const EqRegisterWrite&) const = default;
+};
+// The two registers of band 0..4 for `gain`; band 4 keeps the high nibble of `register129`,
+// the value the device holds there.
+std::array<EqRegisterWrite, 2> BandRegisterWrites(int32_t band, uint16_t gain, uint8_t register129);
+// Registers 0x120..0x129 of a whole record in ascending order, 0x129 with the record's flags.
+std::array<EqRegisterWrite, 10> RecordRegisterWrites(const EqRecord& record);
 
 class Equalizer {
 public:
@@ -74,6 +88,10 @@ public:
     int32_t ThreeDHint() const { return threeDHint_; }
 
 private:
+    uint8_t* Slot(int32_t preset);
+    Component* Slider(int32_t band);
+    void ApplyDefaultProfilePreset(int32_t preset);
+
     FeatureContext& context_;
     EqRecord record_;
     std::array<std::array<int32_t, kEqBandCount>, kEqPresetCount> offsets_{};
