@@ -2,19 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <optional>
 
-#include "app/device/sim/SimDeviceBus.h"
-#include "ports/portable/MemoryRegistry.h"
-#include "sim/BusFaceApi.h"
-#include "tests/support/FakeClock.h"
-#include "tests/support/FakeEnvironment.h"
-#include "tests/support/HostPorts.h"
-#include "tests/support/RecordingDebugLog.h"
+#include "tests/support/MainWindowFixture.h"
 #include "tests/support/RecordingUiHost.h"
-#include "tests/support/TempFolder.h"
-#include "tests/support/VirtualHeadsetTrace.h"
 
 namespace tavrin {
 namespace {
@@ -66,12 +57,6 @@ public:
     std::wstring ErrorText(uint32_t) override { return L"not found"; }
 };
 
-class RecordingErrorBox final : public ErrorBox {
-public:
-    void Show(const std::wstring& text, const std::wstring&) override { shown.push_back(text); }
-    std::vector<std::wstring> shown;
-};
-
 constexpr char kConfig[] =
     "[Install]\r\nInstallAppTitle=Acme Audio Control\r\nInstallIconFileName=Tavrin.ico\r\n"
     "InstallFolderName=Acme Audio\r\n"
@@ -84,46 +69,16 @@ constexpr char kConfig[] =
     "[DefaultSet]\r\nV7ch1Scalar=15\r\n"
     "[USB_VID_PID]\r\n1=USB\\VID_2B7A&PID_58XX&REV_0100&MI_00\r\n";
 
-// The window against the virtual headset: the SDK and the bus face of the built library.
-class AudioMainFormTest : public ::testing::Test {
+class AudioMainFormTest : public test::MainWindowFixture<RecordingUi, RecordingFeatures> {
 protected:
     void SetUp() override {
-        host.WriteFile(folder.Path() + L"AudioConfig.cfg", kConfig);
+        SetUpProgram(kConfig);
         host.files.CreateFolder(folder.Path() + L"Plugin\\");
         for (const wchar_t* name : {L"Effect", L"Old", L"Unlisted"}) {
             host.files.CreateFolder(folder.Path() + L"Plugin\\" + name + L"\\");
         }
-        // Every test starts from a freshly plugged headset with an empty trace.
-        ASSERT_TRUE(library.Load(kVendorSdkFileName));
-        Find<TavrinSim_Reset_Fn>("TavrinSim_Reset")();
-        Find<TavrinSim_Plug_Fn>("TavrinSim_Plug")();
-        environment.moduleFileName = folder.Path() + L"Tavrin.exe";
-        environment.osVersion = {6, 1, 7601, 1};
         ui.window = &form;
     }
-    void TearDown() override {
-        if (auto reset = Find<TavrinSim_Reset_Fn>("TavrinSim_Reset")) reset();
-    }
-    template <class Function>
-    Function Find(const char* name) {
-        return reinterpret_cast<Function>(library.Symbol(name));
-    }
-    std::vector<std::string> DeviceTraffic() { return test::ReadDeviceTraffic(library, folder); }
-    void ClearTraffic() { test::ClearDeviceTraffic(library); }
-
-    test::TempFolder folder;
-    test::HostPorts host;
-    MemoryRegistry registry;
-    test::FakeEnvironment environment;
-    test::FakeClock clock;
-    test::RecordingDebugLog log;
-    Platform platform{host.profiles, registry, host.files, environment, clock, log};
-    test::HostDynamicLibrary library;
-    RecordingErrorBox errorBox;
-    SimDeviceBus bus{library};
-    RecordingUi ui;
-    RecordingFeatures features;
-    TAudioMainForm form{{platform, ui, library, errorBox, bus, bus, bus.Driver(), features}};
 };
 
 TEST(OperatingSystemClass, FromPlatformAndVersion) {

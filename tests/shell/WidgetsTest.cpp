@@ -8,26 +8,14 @@
 #include <set>
 #include <sstream>
 
-#include "app/device/sim/SimDeviceBus.h"
 #include "app/shell/AudioMainForm.h"
-#include "ports/portable/MemoryRegistry.h"
-#include "sim/BusFaceApi.h"
-#include "tests/support/FakeClock.h"
-#include "tests/support/FakeEnvironment.h"
-#include "tests/support/HostPorts.h"
-#include "tests/support/RecordingDebugLog.h"
+#include "tests/support/MainWindowFixture.h"
 #include "tests/support/RecordingUiHost.h"
-#include "tests/support/TempFolder.h"
 
 namespace tavrin {
 namespace {
 
 using Calls = std::vector<std::string>;
-
-class NoErrorBox final : public ErrorBox {
-public:
-    void Show(const std::wstring&, const std::wstring&) override {}
-};
 
 class RecordingFeatures final : public MainWindowFeatures {
 public:
@@ -139,25 +127,13 @@ std::vector<uint8_t> TinyPng() {
             'I',  'H', 'D', 'R', 0,    0,    0,    20,   0, 0, 0, 10};
 }
 
-class SkinnedWindowTest : public ::testing::Test {
+class SkinnedWindowTest : public test::MainWindowFixture<RecordingUiHost, RecordingFeatures> {
 protected:
     void SetUp() override {
-        host.WriteFile(folder.Path() + L"AudioConfig.cfg", kConfig);
+        SetUpProgram(kConfig);
         WriteSkin("Test", kSkin);
         WriteLanguage("English", kLanguage);
-        ASSERT_TRUE(library.Load(kVendorSdkFileName));
-        Find<TavrinSim_Reset_Fn>("TavrinSim_Reset")();
-        Find<TavrinSim_Plug_Fn>("TavrinSim_Plug")();
-        environment.moduleFileName = folder.Path() + L"Tavrin.exe";
-        environment.osVersion = {6, 1, 7601, 1};
         environment.variables[L"APPDATA"] = folder.Path() + L"AppData";
-    }
-    void TearDown() override {
-        if (auto reset = Find<TavrinSim_Reset_Fn>("TavrinSim_Reset")) reset();
-    }
-    template <class Function>
-    Function Find(const char* name) {
-        return reinterpret_cast<Function>(library.Symbol(name));
     }
     // Plain writes: the fixture needs no crash safety, and syncing every picture is slow.
     void Write(const std::filesystem::path& relative, const std::string& bytes) {
@@ -207,20 +183,6 @@ protected:
         Release(name);
     }
     void Unplug() { form.Discovery().m_bDeviceActive = 0; }
-
-    test::TempFolder folder;
-    test::HostPorts host;
-    MemoryRegistry registry;
-    test::FakeEnvironment environment;
-    test::FakeClock clock;
-    test::RecordingDebugLog log;
-    Platform platform{host.profiles, registry, host.files, environment, clock, log};
-    test::HostDynamicLibrary library;
-    NoErrorBox errorBox;
-    SimDeviceBus bus{library};
-    RecordingUiHost ui;
-    RecordingFeatures features;
-    TAudioMainForm form{{platform, ui, library, errorBox, bus, bus, bus.Driver(), features}};
 };
 
 TEST_F(SkinnedWindowTest, ConstructionShowsTheFirstPageInItsSkinAndLanguage) {

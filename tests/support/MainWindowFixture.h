@@ -1,0 +1,65 @@
+#pragma once
+// The main window against the virtual headset: the SDK and the bus face of the built library,
+// the program in a temporary folder with the configuration a test gives.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/device/sim/SimDeviceBus.h"
+#include "app/shell/AudioMainForm.h"
+#include "ports/portable/MemoryRegistry.h"
+#include "sim/BusFaceApi.h"
+#include "tests/support/FakeClock.h"
+#include "tests/support/FakeEnvironment.h"
+#include "tests/support/HostPorts.h"
+#include "tests/support/RecordingDebugLog.h"
+#include "tests/support/TempFolder.h"
+#include "tests/support/VirtualHeadsetTrace.h"
+
+namespace tavrin::test {
+
+class RecordingErrorBox final : public ErrorBox {
+public:
+    void Show(const std::wstring& text, const std::wstring&) override { shown.push_back(text); }
+    std::vector<std::wstring> shown;
+};
+
+template <class Ui, class Features>
+class MainWindowFixture : public ::testing::Test {
+protected:
+    // Every test starts from a freshly plugged headset with an empty trace.
+    void SetUpProgram(const std::string& config) {
+        host.WriteFile(folder.Path() + L"AudioConfig.cfg", config);
+        ASSERT_TRUE(library.Load(kVendorSdkFileName));
+        Find<TavrinSim_Reset_Fn>("TavrinSim_Reset")();
+        Find<TavrinSim_Plug_Fn>("TavrinSim_Plug")();
+        environment.moduleFileName = folder.Path() + L"Tavrin.exe";
+        environment.osVersion = {6, 1, 7601, 1};
+    }
+    void TearDown() override {
+        if (auto reset = Find<TavrinSim_Reset_Fn>("TavrinSim_Reset")) reset();
+    }
+    template <class Function>
+    Function Find(const char* name) {
+        return reinterpret_cast<Function>(library.Symbol(name));
+    }
+    std::vector<std::string> DeviceTraffic() { return ReadDeviceTraffic(library, folder); }
+    void ClearTraffic() { ClearDeviceTraffic(library); }
+
+    TempFolder folder;
+    HostPorts host;
+    MemoryRegistry registry;
+    FakeEnvironment environment;
+    FakeClock clock;
+    RecordingDebugLog log;
+    Platform platform{host.profiles, registry, host.files, environment, clock, log};
+    HostDynamicLibrary library;
+    RecordingErrorBox errorBox;
+    SimDeviceBus bus{library};
+    Ui ui;
+    Features features;
+    TAudioMainForm form{{platform, ui, library, errorBox, bus, bus, bus.Driver(), features}};
+};
+
+}  // namespace tavrin::test
