@@ -107,6 +107,11 @@ constexpr std::initializer_list<const wchar_t*> kSpeakers = {
 
 constexpr int32_t kFirstEqSliderTag = 29;
 
+// A slider's top within its travel; a skin that gives a negative travel pins it to the top.
+int32_t WithinTravel(int32_t value, int32_t top, int32_t range) {
+    return std::clamp(value, top, top + std::max(range, 0));
+}
+
 // Effect pictures and captions of the effect page, by name: which effect they stand for.
 int32_t EffectOfControl(const std::wstring& name) {
     for (size_t i = 0; i < kEffectNames.size(); ++i) {
@@ -645,7 +650,7 @@ void TAudioMainForm::StartDrag(Component& control, DragKind kind) {
 
 void TAudioMainForm::CentreSliderOnPointer(Component& slider, int32_t y, int32_t top,
                                            int32_t range) {
-    slider.top = std::clamp(y - slider.height / 2, top, top + range);
+    slider.top = WithinTravel(y - slider.height / 2, top, range);
 }
 
 void TAudioMainForm::DragPress(int32_t x, int32_t y) {
@@ -704,7 +709,7 @@ void TAudioMainForm::DragMove(int32_t x, int32_t y) {
     const SkinNumbers& numbers = skin_.Numbers();
     switch (drag_.kind) {
         case DragKind::EqSlider:
-            control.top = std::clamp(top, numbers.eqTop, numbers.eqTop + numbers.eqRange);
+            control.top = WithinTravel(top, numbers.eqTop, numbers.eqRange);
             features_.EqSliderMoved(control.tag - kFirstEqSliderTag);
             break;
         case DragKind::D3Slider:
@@ -712,7 +717,7 @@ void TAudioMainForm::DragMove(int32_t x, int32_t y) {
             features_.D3SliderMoved(control);
             break;
         case DragKind::MicSlider:
-            control.top = std::clamp(top, numbers.micTop, numbers.micTop + numbers.micRange);
+            control.top = WithinTravel(top, numbers.micTop, numbers.micRange);
             features_.MicSliderMoved();
             break;
         case DragKind::EncSlider: {

@@ -458,6 +458,20 @@ TEST_F(SkinnedWindowTest, SlidersFollowThePointerWithinTheirTravel) {
     form.DragRelease();
 }
 
+TEST_F(SkinnedWindowTest, ASkinWithANegativeTravelPinsTheSliderToItsTop) {
+    std::string skin = kSkin;
+    skin.replace(skin.find("EQSlider=181,208"), 16, "EQSlider=181,-40");
+    WriteSkin("Test", skin);
+    Build();
+    Component& slider = Control(L"EQ300HzSliderImage");
+    form.OnMouseDown(slider.left + 5, slider.top + 5);
+    for (const int32_t y : {0, 300, 900}) {
+        form.OnMouseMove(slider.left + 5, y);
+        EXPECT_EQ(slider.top, 181) << y;
+    }
+    form.OnMouseUp(0, 0);
+}
+
 TEST_F(SkinnedWindowTest, ABarPressPlacesTheSliderAtOnceWithoutADrag) {
     Build();
     Component& slider = Control(L"EQ60HzSliderImage");
