@@ -203,12 +203,16 @@ bool TAudioMainForm::Construct() {
     return true;
 }
 
+// Without the per-user copy (setup makes it) the window would have no skin and no texts: the
+// program's own configuration names the ones it ships with.
 void TAudioMainForm::ReadPerUserChoices() {
-    const std::wstring perUser = PerUserConfigPath(platform_.environment, m_Config);
-    if (!platform_.files.FileExists(perUser)) return;
-    ReadConfigText(platform_.profiles, perUser, config_keys::kDefaultLanguage.section,
+    std::wstring source = PerUserConfigPath(platform_.environment, m_Config);
+    if (!platform_.files.FileExists(source)) {
+        source = m_Config.SourceFolderFullPath + kAudioConfigFileName;
+    }
+    ReadConfigText(platform_.profiles, source, config_keys::kDefaultLanguage.section,
                    config_keys::kDefaultLanguage.key, defaultLanguage_);
-    ReadConfigText(platform_.profiles, perUser, config_keys::kDefaultSkin.section,
+    ReadConfigText(platform_.profiles, source, config_keys::kDefaultSkin.section,
                    config_keys::kDefaultSkin.key, defaultSkin_);
 }
 

@@ -583,13 +583,28 @@ TEST_F(SkinnedWindowTest, SkinAndLanguageMenusSwitchAndRemember) {
     EXPECT_EQ(language, L"German");
 }
 
-TEST_F(SkinnedWindowTest, WithoutAPerUserChoiceTheFirstSkinAndLanguageAreShown) {
-    // No per-user file: without a fallback the window would have no picture and no text.
+// Without the per-user copy the program's own configuration names the skin; a name whose folder
+// is gone (or no name at all) falls back to the first folder, or the window would be blank.
+TEST_F(SkinnedWindowTest, WithoutAPerUserChoiceTheProgramsSkinIsShown) {
+    WriteSkin("Alpha", "[Main]\r\nMainFormImage=main.png\r\n");
+    std::string config = kConfig;
+    config.insert(config.find("RegionCut"), "DefaultSkin=Test\r\n");
+    host.WriteFile(folder.Path() + L"AudioConfig.cfg", config);
     Build();
     EXPECT_EQ(form.Skin().SkinName(), L"Test");
     EXPECT_EQ(form.Language().LanguageName(), L"English");
     EXPECT_TRUE(Control(L"Back_EQImage").visible);
     EXPECT_FALSE(host.files.FileExists(folder.Path() + L"AppData\\Acme Audio\\AudioConfig.cfg"));
+}
+
+TEST_F(SkinnedWindowTest, ASkinThatIsGoneFallsBackToTheFirstFolder) {
+    WriteSkin("Alpha", "[Main]\r\nMainFormImage=main.png\r\n");
+    std::string config = kConfig;
+    config.insert(config.find("RegionCut"), "DefaultSkin=Removed\r\n");
+    host.WriteFile(folder.Path() + L"AudioConfig.cfg", config);
+    Build();
+    EXPECT_EQ(form.Skin().SkinName(), L"Alpha");
+    EXPECT_TRUE(ui.menu[1].items[0].checked);
 }
 
 }  // namespace
