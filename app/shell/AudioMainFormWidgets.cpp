@@ -149,8 +149,8 @@ void TAudioMainForm::BuildMenus() {
     skin_.SetSkinName(defaultSkin_);
     languageMenu_ = language_.BuildLanguageMenu(*configFile_);
     skinMenu_ = skin_.BuildSkinMenu();
-    // Without a per-user choice (or with one that is gone) the window would show no picture
-    // and no text: take the folder the menu checks instead.
+    // A skin or language whose folder is not there would leave the window without pictures or
+    // texts: take the folder the menu checks instead.
     const std::wstring languageFile =
         language_.LanguageRoot() + defaultLanguage_ + L"\\" + kLanguageFileName;
     if (!languageMenu_.empty() && !platform_.files.FileExists(languageFile)) {
