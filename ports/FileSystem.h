@@ -20,6 +20,14 @@ public:
 
     virtual FileReadResult ReadWholeFile(const std::wstring& path,
                                          std::vector<uint8_t>& contents) = 0;
+    // The first `maxBytes` bytes of a file, all of it when it is shorter: a header, or a read
+    // that a huge file must not turn into a huge allocation.
+    virtual FileReadResult ReadFileStart(const std::wstring& path, size_t maxBytes,
+                                         std::vector<uint8_t>& contents) {
+        const FileReadResult result = ReadWholeFile(path, contents);
+        if (contents.size() > maxBytes) contents.resize(maxBytes);
+        return result;
+    }
     virtual bool FileExists(const std::wstring& path) = 0;
     virtual bool DirectoryExists(const std::wstring& path) = 0;
     // Entries of a folder, without "." and "..", in no particular order.

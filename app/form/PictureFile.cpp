@@ -7,6 +7,8 @@ namespace tavrin {
 namespace {
 
 constexpr int32_t kLargestSide = 16384;
+// Both headers fit: PNG's size ends at byte 24, BMP's at byte 26.
+constexpr size_t kPictureHeaderBytes = 32;
 
 uint32_t BigEndian32(const std::vector<uint8_t>& b, size_t at) {
     return uint32_t{b[at]} << 24 | uint32_t{b[at + 1]} << 16 | uint32_t{b[at + 2]} << 8 | b[at + 3];
@@ -47,7 +49,9 @@ std::optional<PictureSize> PictureSizeOf(const std::vector<uint8_t>& bytes) {
 
 std::optional<PictureSize> ReadPictureSize(FileSystem& files, const std::wstring& path) {
     std::vector<uint8_t> bytes;
-    if (files.ReadWholeFile(path, bytes) != FileReadResult::Ok) return std::nullopt;
+    if (files.ReadFileStart(path, kPictureHeaderBytes, bytes) != FileReadResult::Ok) {
+        return std::nullopt;
+    }
     return PictureSizeOf(bytes);
 }
 

@@ -5,7 +5,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <string>
 
@@ -38,6 +40,11 @@ bool WriteAll(int fd, const uint8_t* data, size_t size) {
 
 FileReadResult PortableFileSystem::ReadWholeFile(const std::wstring& path,
                                                  std::vector<uint8_t>& contents) {
+    return ReadFileStart(path, SIZE_MAX, contents);
+}
+
+FileReadResult PortableFileSystem::ReadFileStart(const std::wstring& path, size_t maxBytes,
+                                                 std::vector<uint8_t>& contents) {
     const int fd = ::open(ToHostPath(path).c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return FileReadResult::OpenFailed;
     struct stat info {};
@@ -45,7 +52,7 @@ FileReadResult PortableFileSystem::ReadWholeFile(const std::wstring& path,
         ::close(fd);
         return S_ISDIR(info.st_mode) ? FileReadResult::OpenFailed : FileReadResult::SizeFailed;
     }
-    contents.assign(static_cast<size_t>(info.st_size), 0);
+    contents.assign(std::min(static_cast<size_t>(info.st_size), maxBytes), 0);
     size_t done = 0;
     while (done < contents.size()) {
         const ssize_t got = ::read(fd, contents.data() + done, contents.size() - done);

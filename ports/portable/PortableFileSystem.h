@@ -7,6 +7,8 @@ namespace tavrin {
 class PortableFileSystem final : public FileSystem {
 public:
     FileReadResult ReadWholeFile(const std::wstring& path, std::vector<uint8_t>& contents) override;
+    FileReadResult ReadFileStart(const std::wstring& path, size_t maxBytes,
+                                 std::vector<uint8_t>& contents) override;
     bool FileExists(const std::wstring& path) override;
     bool DirectoryExists(const std::wstring& path) override;
     bool ListDirectory(const std::wstring& path, std::vector<DirectoryEntry>& entries) override;

@@ -2,6 +2,9 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <cstdint>
+
 namespace tavrin {
 namespace {
 
@@ -34,14 +37,19 @@ std::wstring WithoutTrailingBackslash(const std::wstring& path) {
 
 FileReadResult Win32FileSystem::ReadWholeFile(const std::wstring& path,
                                               std::vector<uint8_t>& contents) {
+    return ReadFileStart(path, SIZE_MAX, contents);
+}
+
+FileReadResult Win32FileSystem::ReadFileStart(const std::wstring& path, size_t maxBytes,
+                                              std::vector<uint8_t>& contents) {
     FileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.Valid()) return FileReadResult::OpenFailed;
     LARGE_INTEGER size{};
-    if (!GetFileSizeEx(file.Get(), &size) || size.QuadPart > 0x7FFFFFFF) {
-        return FileReadResult::SizeFailed;
-    }
-    contents.assign(static_cast<size_t>(size.QuadPart), 0);
+    if (!GetFileSizeEx(file.Get(), &size)) return FileReadResult::SizeFailed;
+    const uint64_t wanted = std::min<uint64_t>(static_cast<uint64_t>(size.QuadPart), maxBytes);
+    if (wanted > 0x7FFFFFFF) return FileReadResult::SizeFailed;
+    contents.assign(static_cast<size_t>(wanted), 0);
     DWORD done = 0;
     if (!contents.empty() && (!::ReadFile(file.Get(), contents.data(),
                                           static_cast<DWORD>(contents.size()), &done, nullptr) ||

@@ -70,6 +70,19 @@ TEST_F(HostFileSystemTest, AtomicReplaceWritesAndReplaces) {
     EXPECT_EQ(entries[0].name, L"profile.ini");
 }
 
+TEST_F(HostFileSystemTest, AFileStartIsReadUpToItsLimit) {
+    const std::wstring path = folder.Path() + L"picture.png";
+    ASSERT_TRUE(host.files.ReplaceFileAtomically(path, std::vector<uint8_t>(100, 7)));
+    for (const size_t limit : {size_t{0}, size_t{32}, size_t{100}, size_t{5000}}) {
+        std::vector<uint8_t> read;
+        ASSERT_EQ(host.files.ReadFileStart(path, limit, read), FileReadResult::Ok);
+        EXPECT_EQ(read, std::vector<uint8_t>(std::min<size_t>(limit, 100), 7)) << limit;
+    }
+    std::vector<uint8_t> read;
+    EXPECT_EQ(host.files.ReadFileStart(folder.Path() + L"missing.png", 32, read),
+              FileReadResult::OpenFailed);
+}
+
 TEST_F(HostFileSystemTest, FailuresReportAndLeaveNothing) {
     std::vector<uint8_t> read;
     EXPECT_EQ(host.files.ReadWholeFile(folder.Path() + L"missing.ini", read),

@@ -4,8 +4,8 @@
 #include <climits>
 #include <vector>
 
-// Skins ship PNG and BMP only; the decoder reads from memory because the file is opened with a
-// wide path here.
+// Skins ship PNG and BMP only; the decoder reads from memory, the file comes through the file
+// system port.
 #define STBI_ONLY_PNG
 #define STBI_ONLY_BMP
 #define STBI_NO_STDIO
@@ -18,30 +18,12 @@ namespace tavrin {
 namespace {
 
 // Far beyond any skin picture; a file or header claiming more is not worth the memory.
-constexpr LONGLONG kMaxPictureFileBytes = 64LL * 1024 * 1024;
+constexpr size_t kMaxPictureFileBytes = 64 * 1024 * 1024;
 constexpr long long kMaxPicturePixels = 4096LL * 4096;
 // Keeps bounds arithmetic inside int and inside what GDI accepts.
 constexpr int32_t kCoordinateLimit = 1 << 24;
 constexpr int kCheckBoxSize = 13;  // at 96 pixels per inch
 constexpr int kCheckBoxGap = 4;
-
-bool ReadWholeFile(const std::wstring& path, std::vector<unsigned char>& bytes) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ,
-                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    LARGE_INTEGER size{};
-    bool ok =
-        GetFileSizeEx(file, &size) && size.QuadPart > 0 && size.QuadPart <= kMaxPictureFileBytes;
-    if (ok) {
-        bytes.resize(static_cast<size_t>(size.QuadPart));
-        DWORD read = 0;
-        ok = ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) &&
-             read == bytes.size();
-    }
-    CloseHandle(file);
-    return ok;
-}
 
 HBITMAP CreateTopDownDib(int width, int height, void** bits) {
     BITMAPINFO info{};
@@ -268,7 +250,9 @@ const FormPainter::Picture& FormPainter::PictureOf(const std::wstring& path) {
     if (!added) return picture;
 
     std::vector<unsigned char> bytes;
-    if (!ReadWholeFile(path, bytes) || bytes.size() > static_cast<size_t>(INT_MAX)) {
+    // One byte over the limit tells a file that is too large from one that just fits.
+    if (files_.ReadFileStart(path, kMaxPictureFileBytes + 1, bytes) != FileReadResult::Ok ||
+        bytes.empty() || bytes.size() > kMaxPictureFileBytes) {
         return picture;
     }
     const int length = static_cast<int>(bytes.size());

@@ -11,6 +11,7 @@
 #include <unordered_map>
 
 #include "app/form/FormModel.h"
+#include "ports/FileSystem.h"
 
 namespace tavrin {
 
@@ -19,7 +20,8 @@ inline constexpr COLORREF kFormBackgroundColour = RGB(30, 34, 41);
 
 class FormPainter {
 public:
-    FormPainter() = default;
+    // Picture files are read through `files`.
+    explicit FormPainter(FileSystem& files) : files_(files) {}
     ~FormPainter();
     FormPainter(const FormPainter&) = delete;
     FormPainter& operator=(const FormPainter&) = delete;
@@ -46,6 +48,7 @@ private:
     HFONT FontOf(const Component& component, int ppi);
     bool EnsureBackBuffer(int width, int height);
 
+    FileSystem& files_;
     std::unordered_map<std::wstring, Picture> pictures_;
     std::map<FontKey, HFONT> fonts_;
     HBITMAP backBuffer_ = nullptr;

@@ -53,7 +53,7 @@ void Win32ProcessHost::RaiseRunningInstance() {
 }
 
 void Win32ProcessHost::RunApplication() {
-    ui_ = std::make_unique<Win32UiHost>(instance_, ProgramTitle());
+    ui_ = std::make_unique<Win32UiHost>(instance_, ProgramTitle(), ports_.platform.files);
     if (!ui_->CreateMainWindow()) {
         ports_.platform.debugLog.Write(L"***** CreateWindowExW(TAudioMainForm) failed, error " +
                                        std::to_wstring(GetLastError()) + L" *****\n");

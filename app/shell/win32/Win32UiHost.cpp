@@ -32,8 +32,8 @@ UINT MessageBoxStyle(MessageIcon icon) {
 
 }  // namespace
 
-Win32UiHost::Win32UiHost(HINSTANCE instance, std::wstring title)
-    : instance_(instance), title_(std::move(title)) {
+Win32UiHost::Win32UiHost(HINSTANCE instance, std::wstring title, FileSystem& files)
+    : instance_(instance), painter_(files), title_(std::move(title)) {
     // Explorer announces a restart with this message; the tray icon has to be added again.
     taskbarCreatedMessage_ = RegisterWindowMessageW(L"TaskbarCreated");
 }

@@ -21,7 +21,7 @@ inline constexpr wchar_t kMainWindowClassName[] = L"TAudioMainForm";
 class Win32UiHost final : public UiHost {
 public:
     // `title` is the application title until the configuration replaces it.
-    Win32UiHost(HINSTANCE instance, std::wstring title);
+    Win32UiHost(HINSTANCE instance, std::wstring title, FileSystem& files);
     ~Win32UiHost() override;
     Win32UiHost(const Win32UiHost&) = delete;
     Win32UiHost& operator=(const Win32UiHost&) = delete;

@@ -9,6 +9,7 @@
 
 #include "app/form/FormModel.h"
 #include "app/shell/win32/FormPainter.h"
+#include "ports/win32/Win32FileSystem.h"
 
 #define STBI_WRITE_NO_STDIO
 #define STB_IMAGE_WRITE_STATIC
@@ -183,7 +184,8 @@ protected:
 
     std::wstring folder_;
     std::vector<std::wstring> written_;
-    FormPainter painter_;
+    Win32FileSystem files_;
+    FormPainter painter_{files_};
 };
 
 TEST_F(FormPainterTest, PicturesBlendOverWhatIsBeneathAtOwnSizeOrStretched) {
