@@ -150,7 +150,7 @@ bool TAudioMainForm::Construct() {
 
     // 13.
     BuildMenus();
-    language_.LoadLanguage(defaultLanguage_);
+    language_.LoadLanguage(language_.LanguageName());
     ApplyTexts();
 
     // 14. The region comes with the skin's pictures in step 15, from the same folder.
@@ -210,10 +210,14 @@ void TAudioMainForm::ReadPerUserChoices() {
     if (!platform_.files.FileExists(source)) {
         source = m_Config.SourceFolderFullPath + kAudioConfigFileName;
     }
+    std::wstring language;
+    std::wstring skin;
     ReadConfigText(platform_.profiles, source, config_keys::kDefaultLanguage.section,
-                   config_keys::kDefaultLanguage.key, defaultLanguage_);
+                   config_keys::kDefaultLanguage.key, language);
     ReadConfigText(platform_.profiles, source, config_keys::kDefaultSkin.section,
-                   config_keys::kDefaultSkin.key, defaultSkin_);
+                   config_keys::kDefaultSkin.key, skin);
+    language_.SetLanguageName(language);
+    skin_.SetSkinName(skin);
 }
 
 void TAudioMainForm::LoadIcons() {
@@ -224,9 +228,9 @@ void TAudioMainForm::LoadIcons() {
 
 void TAudioMainForm::PublishTrayMenu() {
     MenuItem language = MakeMenuItem(0, language_.Text(L"LabelLanguage", L"Language"));
-    language.items = languageMenu_;
+    language.items = language_.LanguageMenuItems();
     MenuItem skin = MakeMenuItem(0, language_.Text(L"LabelSkin", L"Skin"));
-    skin.items = skinMenu_;
+    skin.items = skin_.SkinMenu();
     MenuItem plugin = MakeMenuItem(0, language_.Text(L"LabelPlugin", L"Plugin"));
     plugin.visible = !pluginCaptions_.empty();
     for (size_t i = 0; i < pluginCaptions_.size(); ++i) {

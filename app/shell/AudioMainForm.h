@@ -197,11 +197,9 @@ private:
     void OnLanguageMenu(size_t index);
     void OnSkinMenu(size_t index);
     void StorePerUserChoices();
-    static void CheckOnly(std::vector<MenuItem>& menu, size_t index);
     void RunHandler(const std::wstring& handler, Component& sender);
     bool DeviceActive() const;
     void SetCaptionColour(int32_t tag, bool down);
-    void SetCaptionColour(Component& label, const LabelRecord& colours, bool down);
     void SwitchPage(int32_t tag);
     void StartDrag(Component& control, DragKind kind);
     void CentreSliderOnPointer(Component& slider, int32_t y, int32_t top, int32_t range);
@@ -226,11 +224,7 @@ private:
     RegisteredMessages messages_;
     int m_iOSClass = 0;
     std::wstring programFolder_;
-    std::wstring defaultLanguage_;
-    std::wstring defaultSkin_;
     std::vector<MenuItem> trayMenu_;
-    std::vector<MenuItem> languageMenu_;
-    std::vector<MenuItem> skinMenu_;
     std::vector<std::wstring> pluginCaptions_;
     // The plug-in items are radio items: at most one is checked.
     std::optional<size_t> checkedPlugin_;

@@ -145,23 +145,16 @@ void TAudioMainForm::ChooseSkinAndLanguageFolders() {
 }
 
 void TAudioMainForm::BuildMenus() {
-    language_.SetLanguageName(defaultLanguage_);
-    skin_.SetSkinName(defaultSkin_);
-    languageMenu_ = language_.BuildLanguageMenu(*configFile_);
-    skinMenu_ = skin_.BuildSkinMenu();
+    language_.BuildLanguageMenu(*configFile_);
+    skin_.BuildSkinMenu();
     // A skin or language whose folder is not there would leave the window without pictures or
     // texts: take the folder the menu checks instead.
     const std::wstring languageFile =
-        language_.LanguageRoot() + defaultLanguage_ + L"\\" + kLanguageFileName;
-    if (!languageMenu_.empty() && !platform_.files.FileExists(languageFile)) {
-        defaultLanguage_ = language_.LanguageMenuClick(0);
-        CheckOnly(languageMenu_, 0);
-    }
-    const std::wstring skinFile = skin_.SkinRoot() + defaultSkin_ + L"\\" + kSkinSettingFileName;
-    if (!skinMenu_.empty() && !platform_.files.FileExists(skinFile)) {
-        defaultSkin_ = skin_.SkinMenuClick(0);
-        CheckOnly(skinMenu_, 0);
-    }
+        language_.LanguageRoot() + language_.LanguageName() + L"\\" + kLanguageFileName;
+    if (!platform_.files.FileExists(languageFile)) language_.LanguageMenuClick(0);
+    const std::wstring skinFile =
+        skin_.SkinRoot() + skin_.SkinName() + L"\\" + kSkinSettingFileName;
+    if (!platform_.files.FileExists(skinFile)) skin_.SkinMenuClick(0);
     pluginCaptions_ = PopulatePluginMenu(platform_.files, *configFile_, programFolder_,
                                          m_Config.PluginFolderName);
     checkedPlugin_.reset();
@@ -174,24 +167,21 @@ void TAudioMainForm::ApplyTexts() {
 }
 
 void TAudioMainForm::LoadAndApplySkin() {
-    skin_.LoadSkinSettings(defaultSkin_);
+    skin_.LoadSkinSettings(skin_.SkinName());
     skin_.ApplySkin(CurrentSkinLook(), m_WindowConfig.regionCut);
 }
 
 void TAudioMainForm::OnLanguageMenu(size_t index) {
-    if (index >= languageMenu_.size()) return;
-    defaultLanguage_ = language_.LanguageMenuClick(index);
-    CheckOnly(languageMenu_, index);
-    language_.LoadLanguage(defaultLanguage_);
+    if (index >= language_.LanguageMenuItems().size()) return;
+    language_.LoadLanguage(language_.LanguageMenuClick(index));
     ApplyTexts();
     RedrawCurrentPage();
     StorePerUserChoices();
 }
 
 void TAudioMainForm::OnSkinMenu(size_t index) {
-    if (index >= skinMenu_.size()) return;
-    defaultSkin_ = skin_.SkinMenuClick(index);
-    CheckOnly(skinMenu_, index);
+    if (index >= skin_.SkinMenu().size()) return;
+    skin_.SkinMenuClick(index);
     LoadAndApplySkin();
     ApplyTexts();
     RedrawCurrentPage();
@@ -208,13 +198,9 @@ void TAudioMainForm::StorePerUserChoices() {
     const std::wstring perUser = PerUserConfigPath(platform_.environment, m_Config);
     if (!platform_.files.FileExists(perUser)) return;
     WriteConfigValue(platform_.profiles, perUser, config_keys::kDefaultSkin.section,
-                     config_keys::kDefaultSkin.key, defaultSkin_);
+                     config_keys::kDefaultSkin.key, skin_.SkinName());
     WriteConfigValue(platform_.profiles, perUser, config_keys::kDefaultLanguage.section,
-                     config_keys::kDefaultLanguage.key, defaultLanguage_);
-}
-
-void TAudioMainForm::CheckOnly(std::vector<MenuItem>& menu, size_t index) {
-    for (size_t i = 0; i < menu.size(); ++i) menu[i].checked = i == index;
+                     config_keys::kDefaultLanguage.key, language_.LanguageName());
 }
 
 // ---- The state the pictures and captions show ----
@@ -299,32 +285,17 @@ void TAudioMainForm::ShowPicture(const wchar_t* section, const wchar_t* key, Com
     if (record.NamesFile()) skin_.ShowSkinImage(record, control);
 }
 
-void TAudioMainForm::SetCaptionColour(Component& label, const LabelRecord& colours, bool down) {
-    const GlobalFont& global = language_.Global();
-    if (down) {
-        if (colours.hasDownColour)
-            label.fontColour = colours.downColour;
-        else if (global.colorDown != 0)
-            label.fontColour = global.colorDown;
-    } else {
-        if (colours.hasUpColour)
-            label.fontColour = colours.upColour;
-        else if (global.colorUp != 0)
-            label.fontColour = global.colorUp;
-    }
-}
-
 void TAudioMainForm::SetCaptionColour(int32_t tag, bool down) {
     Component* label = form_.FindByTag(ComponentKind::Label, tag);
     if (label == nullptr) return;
     const LabelRecord* record = language_.RecordForControl(label->name);
-    SetCaptionColour(*label, record != nullptr ? *record : LabelRecord{}, down);
+    language_.ApplyStateColour(record != nullptr ? *record : LabelRecord{}, *label, down);
 }
 
 void TAudioMainForm::SetCaptionColour(Component& label, const wchar_t* recordOf, bool down) {
     const LabelRecord* record = language_.RecordForControl(
         recordOf != nullptr ? std::wstring_view(recordOf) : std::wstring_view(label.name));
-    SetCaptionColour(label, record != nullptr ? *record : LabelRecord{}, down);
+    language_.ApplyStateColour(record != nullptr ? *record : LabelRecord{}, label, down);
 }
 
 void TAudioMainForm::ShowPictureFile(const std::wstring& path, Component& control) {
@@ -556,11 +527,11 @@ void TAudioMainForm::SwitchPage(int32_t tag) {
     const LabelRecord& colours = language_.Record(L"LabelPageEQ");
     for (const int32_t captionTag : {23, 24, 25, 26, 228}) {
         if (Component* label = form_.FindByTag(ComponentKind::Label, captionTag)) {
-            SetCaptionColour(*label, colours, false);
+            language_.ApplyStateColour(colours, *label, false);
         }
     }
     if (Component* pressed = form_.FindByTag(ComponentKind::Label, tag)) {
-        SetCaptionColour(*pressed, colours, true);
+        language_.ApplyStateColour(colours, *pressed, true);
     }
     ui_.Repaint();
 }
@@ -573,7 +544,7 @@ void TAudioMainForm::ShowPageTabs(int32_t selectedTab) {
             ShowPicture(kMain, selected ? tab.downKey : tab.upKey, *picture);
         }
         if (Component* caption = form_.FindByTag(ComponentKind::Label, tab.tag)) {
-            SetCaptionColour(*caption, colours, selected);
+            language_.ApplyStateColour(colours, *caption, selected);
         }
     }
     Component* left = form_.Find(L"MainLeftImage");

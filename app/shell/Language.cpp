@@ -412,6 +412,21 @@ void LanguageManager::LoadLanguage(const std::wstring& languageFolderName) {
     }
 }
 
+void LanguageManager::ApplyStateColour(const LabelRecord& record, Component& label,
+                                       bool down) const {
+    if (down) {
+        if (record.hasDownColour)
+            label.fontColour = record.downColour;
+        else if (global_.colorDown != 0)
+            label.fontColour = global_.colorDown;
+    } else {
+        if (record.hasUpColour)
+            label.fontColour = record.upColour;
+        else if (global_.colorUp != 0)
+            label.fontColour = global_.colorUp;
+    }
+}
+
 void LanguageManager::ApplyLabel(LabelRecord& record, Component& control, bool normal) {
     if (record.HasText()) {
         control.visible = true;
@@ -428,8 +443,7 @@ void LanguageManager::ApplyLabel(LabelRecord& record, Component& control, bool n
         record.downColour = global_.colorDown;
         record.hasDownColour = true;
     }
-    if (normal && record.hasUpColour) control.fontColour = record.upColour;
-    if (!normal && record.hasDownColour) control.fontColour = record.downColour;
+    ApplyStateColour(record, control, !normal);
 
     if (record.hasFontName) {
         control.fontName = record.fontName;

@@ -100,6 +100,9 @@ public:
     void LoadLanguage(const std::wstring& languageFolderName);
     // Applies one record to one control; `normal` chooses the up colour.
     void ApplyLabel(LabelRecord& record, Component& control, bool normal);
+    // A caption's colour in the up or down state: the record's own, else the global colour,
+    // else the colour it has.
+    void ApplyStateColour(const LabelRecord& record, Component& label, bool down) const;
     // Applies every record of the main window, then chains the page tabs.
     void ApplyLanguageLabels(const LabelLook& look);
 
