@@ -263,20 +263,7 @@ void ThreeD::ShowLinkPicture(int32_t tag, int32_t mode) {
     if (button == nullptr) return;
     const wchar_t* key = (alpha ? kAlphaKeys : kBetaKeys)[mode < 0 ? 0 : mode];
 
-    // Link pictures may sit in a "3D" folder of the skin without the screen-size folder; skins
-    // without one keep them beside their other pictures, where the skin load found them.
-    Component probe;
-    context_.window.ShowPicture(L"3D", key, probe);
-    if (!probe.picture.empty()) {
-        const std::wstring fileName = probe.picture.substr(probe.picture.find_last_of(L'\\') + 1);
-        const std::wstring inThreeDFolder =
-            context_.window.SkinFolderWithoutResolution() + L"3D\\" + fileName;
-        if (context_.platform.files.FileExists(inThreeDFolder)) {
-            context_.window.ShowPictureFile(inThreeDFolder, *button);
-            return;
-        }
-    }
-    context_.window.ShowPicture(L"3D", key, *button);
+    context_.window.ShowLinkPicture(key, *button);
 }
 
 void ThreeD::SliderMoved(Component& slider) {

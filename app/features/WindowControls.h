@@ -22,8 +22,9 @@ public:
     virtual FormModel& Form() = 0;
     // Shows the picture of a skin key in a control, when the key names a file.
     virtual void ShowPicture(const wchar_t* section, const wchar_t* key, Component& control) = 0;
-    // Shows an image file in a control (full path); a file that cannot be read hides it.
-    virtual void ShowPictureFile(const std::wstring& path, Component& control) = 0;
+    // The 3D link buttons' pictures ([3D] keys): a skin may keep them in a "3D" folder of its
+    // own, outside the screen-size folders; otherwise they show as any other key.
+    virtual void ShowLinkPicture(const wchar_t* key, Component& control) = 0;
     // The two looks of a two-state button; `state` 0 shows Down and becomes 1, anything else
     // shows Up and becomes 0.
     virtual void SetButtonState(int32_t tag, int32_t& state) = 0;
@@ -31,9 +32,6 @@ public:
     // named by `recordOf`).
     virtual void SetCaptionColour(Component& label, const wchar_t* recordOf, bool down) = 0;
     virtual SliderTravel EqSliderTravel() = 0;
-    // Program folder + skin folder name + "\" + skin name + "\", without the screen-size
-    // folder.
-    virtual std::wstring SkinFolderWithoutResolution() = 0;
     virtual void Repaint() = 0;
 };
 

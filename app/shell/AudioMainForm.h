@@ -99,10 +99,9 @@ public:
     // WindowControls: what the feature units change in the window.
     FormModel& Form() override { return form_; }
     void ShowPicture(const wchar_t* section, const wchar_t* key, Component& control) override;
-    void ShowPictureFile(const std::wstring& path, Component& control) override;
+    void ShowLinkPicture(const wchar_t* key, Component& control) override;
     void SetCaptionColour(Component& label, const wchar_t* recordOf, bool down) override;
     SliderTravel EqSliderTravel() override;
-    std::wstring SkinFolderWithoutResolution() override;
     void Repaint() override { ui_.Repaint(); }
     void CloseImageClick();
     void MinimizeImageClick();

@@ -298,23 +298,20 @@ void TAudioMainForm::SetCaptionColour(Component& label, const wchar_t* recordOf,
     language_.ApplyStateColour(record != nullptr ? *record : LabelRecord{}, label, down);
 }
 
-void TAudioMainForm::ShowPictureFile(const std::wstring& path, Component& control) {
-    if (!ReadPictureSize(platform_.files, path)) {
-        Log(L"no picture " + path + L" for " + control.name);
-        control.picture.clear();
-        control.visible = false;
+void TAudioMainForm::ShowLinkPicture(const wchar_t* key, Component& control) {
+    const SkinImageRecord& record = skin_.Record(k3D, key);
+    const std::wstring ownFolder = programFolder_ + m_Config.SkinFolderName + L"\\" +
+                                   skin_.SkinName() + L"\\3D\\" + record.fileName;
+    if (record.NamesFile() && ReadPictureSize(platform_.files, ownFolder)) {
+        control.picture = ownFolder;
+        control.visible = true;
         return;
     }
-    control.picture = path;
-    control.visible = true;
+    ShowPicture(k3D, key, control);
 }
 
 SliderTravel TAudioMainForm::EqSliderTravel() {
     return {skin_.Numbers().eqTop, skin_.Numbers().eqRange};
-}
-
-std::wstring TAudioMainForm::SkinFolderWithoutResolution() {
-    return programFolder_ + m_Config.SkinFolderName + L"\\" + skin_.SkinName() + L"\\";
 }
 
 void TAudioMainForm::ShowDeviceWarning(const wchar_t* textKey) {

@@ -275,52 +275,6 @@ TEST_F(ThreeDTest, LinkButtonsCycleThroughTheirModesWithoutTheDevice) {
     EXPECT_TRUE(DeviceTraffic().empty());
 }
 
-// The window as the shell builds it: pictures carry the full path of their file in the skin
-// folder of the screen size.
-class FullPathWindow final : public WindowControls {
-public:
-    explicit FullPathWindow(test::FakeWindow& inner) : inner_(inner) {}
-    FormModel& Form() override { return inner_.Form(); }
-    void ShowPicture(const wchar_t*, const wchar_t* key, Component& control) override {
-        if (std::wstring(key) == L"D3AlphaDepImage") {
-            control.picture = L"C:\\Tavrin\\Skin\\1366x768\\Midnight\\d3_link_dep.png";
-        }
-    }
-    void ShowPictureFile(const std::wstring& path, Component& control) override {
-        control.picture = path;
-    }
-    void SetButtonState(int32_t tag, int32_t& state) override { inner_.SetButtonState(tag, state); }
-    void SetCaptionColour(Component& label, const wchar_t* recordOf, bool down) override {
-        inner_.SetCaptionColour(label, recordOf, down);
-    }
-    SliderTravel EqSliderTravel() override { return inner_.EqSliderTravel(); }
-    std::wstring SkinFolderWithoutResolution() override {
-        return inner_.SkinFolderWithoutResolution();
-    }
-    void Repaint() override {}
-
-private:
-    test::FakeWindow& inner_;
-};
-
-TEST_F(ThreeDTest, LinkPictureComesFromTheSkinsThreeDFolderWhenItHasOne) {
-    FullPathWindow fullPaths{window};
-    FeatureContext withPaths{platform, settings, sdk, *io, *discovery, fullPaths, image, 0, L""};
-    ThreeD linked{withPaths, nullptr};
-    linked.Construct();
-    settings.m_iAlphaLink = 0;
-    linked.PressLink(14);
-    EXPECT_EQ(window.Control(L"D3AlphaImage").picture,
-              L"C:\\Tavrin\\Skin\\1366x768\\Midnight\\d3_link_dep.png")
-        << "shipped skins keep the picture beside the others";
-
-    files.AddTextFile(L"C:\\Tavrin\\Skin\\Midnight\\3D\\d3_link_dep.png", "png");
-    settings.m_iAlphaLink = 0;
-    linked.PressLink(14);
-    EXPECT_EQ(window.Control(L"D3AlphaImage").picture,
-              L"C:\\Tavrin\\Skin\\Midnight\\3D\\d3_link_dep.png");
-}
-
 TEST_F(ThreeDTest, SliderMovesItsLinkedPartnerAndSendsBothChannels) {
     struct Case {
         int32_t alphaLink, betaLink;

@@ -106,7 +106,7 @@ constexpr char kSkin[] =
     "VirtualResetUpImage=vreset_up.png\r\nVirtualResetDownImage=vreset_down.png\r\n"
     "VirtualEnableImageUp=ven_up.png\r\nVirtualEnableImageDown=ven_down.png\r\n"
     "VirtualDisableImageUp=vdis_up.png\r\nVirtualDisableImageDown=vdis_down.png\r\n"
-    "[3D]\r\nD3LBetaSliderImage=slider.png,,,36,16\r\n"
+    "[3D]\r\nD3LBetaSliderImage=slider.png,,,36,16\r\nD3AlphaDepImage=link_dep.png\r\n"
     "[ENC]\r\nENCBarImage=bar.png,,,12,240\r\nENCSliderImage=slider.png,,,40,18\r\n"
     "[LED]\r\nLEDPageMode=1\r\n";
 
@@ -398,6 +398,20 @@ TEST_F(SkinnedWindowTest, TwoStateButtonsToggleTheirLook) {
     form.SetButtonState(47, state);
     EXPECT_EQ(state, 0);
     EXPECT_EQ(PictureOf(L"VirtualEnableImage"), "vdis_up.png");
+}
+
+// A skin may keep the 3D link pictures in a "3D" folder outside its screen-size folders.
+TEST_F(SkinnedWindowTest, LinkPicturesComeFromTheSkinsOwnThreeDFolderWhenItHasThem) {
+    Build();
+    Component& link = Control(L"D3AlphaImage");
+    form.ShowLinkPicture(L"D3AlphaDepImage", link);
+    EXPECT_EQ(link.picture, folder.Path() + L"Skin\\1366x768\\Test\\link_dep.png");
+    const std::vector<uint8_t> png = TinyPng();
+    Write(std::filesystem::path("Skin") / "Test" / "3D" / "link_dep.png",
+          std::string(png.begin(), png.end()));
+    form.ShowLinkPicture(L"D3AlphaDepImage", link);
+    EXPECT_EQ(link.picture, folder.Path() + L"Skin\\Test\\3D\\link_dep.png");
+    EXPECT_TRUE(link.visible);
 }
 
 TEST_F(SkinnedWindowTest, TheLedButtonIsMomentary) {

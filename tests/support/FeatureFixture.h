@@ -42,8 +42,8 @@ public:
     void ShowPicture(const wchar_t* section, const wchar_t* key, Component& control) override {
         control.picture = std::wstring(section) + L"/" + key;
     }
-    void ShowPictureFile(const std::wstring& path, Component& control) override {
-        control.picture = path;
+    void ShowLinkPicture(const wchar_t* key, Component& control) override {
+        control.picture = std::wstring(L"3D/") + key;
     }
     void SetButtonState(int32_t tag, int32_t& state) override {
         buttonStates.push_back({tag, state});
@@ -54,7 +54,6 @@ public:
             std::wstring(recordOf != nullptr ? recordOf : L"") + (down ? L" down" : L" up");
     }
     SliderTravel EqSliderTravel() override { return travel; }
-    std::wstring SkinFolderWithoutResolution() override { return L"C:\\Tavrin\\Skin\\Midnight\\"; }
     void Repaint() override {}
 
     Component& Control(const wchar_t* name) { return *form.Find(name); }
