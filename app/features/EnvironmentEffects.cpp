@@ -1,25 +1,16 @@
 #include "app/features/EnvironmentEffects.h"
 
+#include <string>
+
 namespace tavrin {
 namespace {
 
-// Skin keys of effect 1..5. The buttons are paired with their effect by tag, not by name: the
-// control named after StoneGallery carries the Bathroom tag and the other way round.
-struct EffectPictures {
-    const wchar_t* buttonUp;
-    const wchar_t* buttonDown;
-    const wchar_t* large;
-};
-
-constexpr EffectPictures kEffectPictures[kEffectCount] = {
-    {L"EffectButtonNonImageUp", L"EffectButtonNonImageDown", L"EffectPicNonImage"},
-    {L"EffectButtonTheaterImageUp", L"EffectButtonTheaterImageDown", L"EffectPicTheaterImage"},
-    {L"EffectButtonBathroomImageUp", L"EffectButtonBathroomImageDown", L"EffectPicBathroomImage"},
-    {L"EffectButtonLivingroomImageUp", L"EffectButtonLivingroomImageDown",
-     L"EffectPicLivingroomImage"},
-    {L"EffectButtonStoneGalleryImageUp", L"EffectButtonStoneGalleryImageDown",
-     L"EffectPicStoneGalleryImage"},
-};
+// The buttons are paired with their effect by tag, not by name: the control named after
+// StoneGallery carries the Bathroom tag and the other way round.
+std::wstring ButtonKey(int32_t effect, bool down) {
+    return std::wstring(L"EffectButton") + kEffectNames[effect - 1] +
+           (down ? L"ImageDown" : L"ImageUp");
+}
 
 constexpr wchar_t kSection[] = L"Effect";
 // Every effect caption takes its colours from the first one's record.
@@ -44,9 +35,8 @@ void EnvironmentEffects::ShowEffect(int32_t effect) {
     for (int32_t i = 1; i <= kEffectCount; ++i) {
         const int32_t tag = kFirstEffectTag - 1 + i;
         const bool chosen = i == effect;
-        const EffectPictures& pictures = kEffectPictures[i - 1];
         if (Component* button = form.FindByTag(ComponentKind::Image, tag)) {
-            window.ShowPicture(kSection, chosen ? pictures.buttonDown : pictures.buttonUp, *button);
+            window.ShowPicture(kSection, ButtonKey(i, chosen).c_str(), *button);
         }
         if (Component* label = form.FindByTag(ComponentKind::Label, tag)) {
             window.SetCaptionColour(*label, kCaptionColours, chosen);
@@ -54,7 +44,8 @@ void EnvironmentEffects::ShowEffect(int32_t effect) {
     }
     if (!IsEffect(effect)) return;
     if (Component* picture = form.Find(L"EffectPicImage")) {
-        window.ShowPicture(kSection, kEffectPictures[effect - 1].large, *picture);
+        const std::wstring key = std::wstring(L"EffectPic") + kEffectNames[effect - 1] + L"Image";
+        window.ShowPicture(kSection, key.c_str(), *picture);
     }
 }
 

@@ -7,7 +7,7 @@
 
 namespace tavrin {
 
-inline constexpr int32_t kEffectCount = 5;
+inline constexpr int32_t kEffectCount = static_cast<int32_t>(kEffectNames.size());
 inline constexpr int32_t kFirstEffectTag = 16;
 
 class EnvironmentEffects {

@@ -3,9 +3,14 @@
 // motion, microphone and voice choices. The window owns one; user actions, hardware buttons and
 // profiles change it first and then the device. Whether a device is active (and may be written
 // to directly) is kept by device discovery.
+#include <array>
 #include <cstdint>
 
 namespace tavrin {
+
+// The environment effects 1..5 (m_iCurrentEffect) as their pictures and controls spell them.
+inline constexpr std::array<const wchar_t*, 5> kEffectNames = {L"Non", L"Theater", L"Bathroom",
+                                                               L"Livingroom", L"StoneGallery"};
 
 struct SettingsModel {
     int32_t m_bProfileBusy = 0;

@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/features/SettingsModel.h"
 #include "app/form/FormModel.h"
 #include "app/form/PictureFile.h"
 #include "app/shell/UiHost.h"
@@ -37,10 +38,6 @@ inline constexpr wchar_t kLed[] = L"LED";
 inline constexpr wchar_t kEnc[] = L"ENC";
 inline constexpr wchar_t kVoiceMagic[] = L"VoiceMagic";
 }  // namespace skin_section
-
-// The environment effects 1..5 as their pictures and controls spell them.
-inline constexpr std::array<const wchar_t*, 5> kEffectNames = {L"Non", L"Theater", L"Bathroom",
-                                                               L"Livingroom", L"StoneGallery"};
 
 // "1920x1080\", "1366x768\", "960x540\" or "" by the primary screen's area.
 std::wstring ResolutionFolder(int32_t screenWidth, int32_t screenHeight);
