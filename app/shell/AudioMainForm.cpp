@@ -378,7 +378,7 @@ void TAudioMainForm::MinimizeImageClick() {
 
 void TAudioMainForm::ShowDeviceLabel(DeviceLabel label) {
     deviceLabel_ = label;
-    ApplyTexts();
+    language_.ApplyDeviceLabel(label);
     ui_.Repaint();
 }
 

@@ -468,14 +468,23 @@ void LanguageManager::ApplyLabel(LabelRecord& record, Component& control, bool n
     if (record.hasHeight) control.height = record.height;
 }
 
+void LanguageManager::ApplyDeviceLabel(DeviceLabel label) {
+    deviceLabelShown_ = label;
+    Component* control = form_.Find(kDeviceActiveLabel);
+    if (control == nullptr) return;
+    const std::wstring key = DeviceLabelKey(label);
+    const std::vector<LabelKey>& keys = LabelKeys();
+    for (size_t i = 0; i < keys.size(); ++i) {
+        if (key == keys[i].key) ApplyLabel(records_[i], *control, true);
+    }
+}
+
 void LanguageManager::ApplyLanguageLabels(const LabelLook& look) {
-    deviceLabelShown_ = look.deviceLabel;
-    const std::wstring deviceKey = DeviceLabelKey(look.deviceLabel);
+    ApplyDeviceLabel(look.deviceLabel);
     const std::vector<LabelKey>& keys = LabelKeys();
     for (size_t i = 0; i < keys.size(); ++i) {
         const std::wstring_view controlName = keys[i].control;
-        if (controlName.empty()) continue;
-        if (controlName == kDeviceActiveLabel && deviceKey != keys[i].key) continue;
+        if (controlName.empty() || controlName == kDeviceActiveLabel) continue;
         Component* control = form_.Find(controlName);
         if (control == nullptr) continue;
         const bool selected = HasState(controlName) && look.isSelected && look.isSelected(*control);

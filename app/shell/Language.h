@@ -103,6 +103,9 @@ public:
     // A caption's colour in the up or down state: the record's own, else the global colour,
     // else the colour it has.
     void ApplyStateColour(const LabelRecord& record, Component& label, bool down) const;
+    // DeviceActiveLabel takes the text of the device state: LabelActive, LabelUnactive or
+    // LabelUnDriver.
+    void ApplyDeviceLabel(DeviceLabel label);
     // Applies every record of the main window, then chains the page tabs.
     void ApplyLanguageLabels(const LabelLook& look);
 

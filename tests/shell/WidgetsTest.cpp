@@ -202,6 +202,8 @@ TEST_F(SkinnedWindowTest, ConstructionShowsTheFirstPageInItsSkinAndLanguage) {
     EXPECT_EQ(PictureOf(L"DeviceInImage"), "in_down.png");
     EXPECT_EQ(PictureOf(L"DeviceOutImage"), "out_up.png");
     EXPECT_EQ(Control(L"DeviceActiveLabel").caption, L"Connected");
+    form.ShowDeviceLabel(DeviceLabel::Unactive);
+    EXPECT_EQ(Control(L"DeviceActiveLabel").caption, L"No headset");
     ASSERT_EQ(ui.menu.size(), 4u);
     EXPECT_EQ(ui.menu[0].caption, L"Sprache");
     EXPECT_EQ(ui.menu[1].caption, L"Skin") << "built-in caption for an empty text";
