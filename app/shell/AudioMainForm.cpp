@@ -377,7 +377,6 @@ void TAudioMainForm::MinimizeImageClick() {
 }
 
 void TAudioMainForm::ShowDeviceLabel(DeviceLabel label) {
-    deviceLabel_ = label;
     language_.ApplyDeviceLabel(label);
     ui_.Repaint();
 }

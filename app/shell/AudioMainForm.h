@@ -110,7 +110,7 @@ public:
     const MainWindowConfig& WindowConfig() const { return m_WindowConfig; }
     DeviceDiscovery& Discovery() { return discovery_; }
     int OperatingSystemClassValue() const { return m_iOSClass; }
-    DeviceLabel CurrentDeviceLabel() const { return deviceLabel_; }
+    DeviceLabel CurrentDeviceLabel() const { return language_.DeviceLabelShown(); }
     const std::vector<MenuItem>& TrayMenu() const { return trayMenu_; }
     const RegisteredMessages& Messages() const { return messages_; }
 
@@ -238,7 +238,6 @@ private:
     // pointer is still over it.
     Component* pressed_ = nullptr;
     int32_t ledButtonState_ = 0;
-    DeviceLabel deviceLabel_ = DeviceLabel::Unactive;
     bool bound_ = false;
     bool activated_ = false;
 };

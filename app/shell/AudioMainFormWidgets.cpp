@@ -262,7 +262,6 @@ SkinLook TAudioMainForm::CurrentSkinLook() {
     look.currentEffect = m_Settings.m_iCurrentEffect;
     look.alphaLink = m_Settings.m_iAlphaLink;
     look.betaLink = m_Settings.m_iBetaLink;
-    look.deviceActive = DeviceActive();
     look.gpioLevelMode = bound_ && features_.GpioLevelMode();
     look.virtualSwitchState = features_.VirtualSwitchState();
     look.isDown = [this](const Component& control) { return IsControlOn(control); };
@@ -271,8 +270,6 @@ SkinLook TAudioMainForm::CurrentSkinLook() {
 
 LabelLook TAudioMainForm::CurrentLabelLook() {
     LabelLook look;
-    look.currentPage = m_Settings.m_iCurrentPage;
-    look.deviceLabel = deviceLabel_;
     look.eqPreset = m_Settings.m_iEQPreset;
     look.micValue = m_Settings.m_iMicGain;
     look.encValue = m_Settings.m_iENCValue;

@@ -480,7 +480,7 @@ void LanguageManager::ApplyDeviceLabel(DeviceLabel label) {
 }
 
 void LanguageManager::ApplyLanguageLabels(const LabelLook& look) {
-    ApplyDeviceLabel(look.deviceLabel);
+    ApplyDeviceLabel(deviceLabelShown_);
     const std::vector<LabelKey>& keys = LabelKeys();
     for (size_t i = 0; i < keys.size(); ++i) {
         const std::wstring_view controlName = keys[i].control;

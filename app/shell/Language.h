@@ -72,8 +72,6 @@ int32_t ScaledFontSize(int32_t points, double factor);
 
 // What ApplyLanguageLabels needs of the window's state.
 struct LabelLook {
-    int32_t currentPage = 1;
-    DeviceLabel deviceLabel = DeviceLabel::Unactive;
     int32_t eqPreset = 1;
     int32_t micValue = 0;
     int32_t encValue = 0;
@@ -106,6 +104,7 @@ public:
     // DeviceActiveLabel takes the text of the device state: LabelActive, LabelUnactive or
     // LabelUnDriver.
     void ApplyDeviceLabel(DeviceLabel label);
+    DeviceLabel DeviceLabelShown() const { return deviceLabelShown_; }
     // Applies every record of the main window, then chains the page tabs.
     void ApplyLanguageLabels(const LabelLook& look);
 

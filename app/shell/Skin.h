@@ -137,7 +137,6 @@ struct SkinLook {
     int32_t currentEffect = 1;  // 1..5
     int32_t alphaLink = -1;
     int32_t betaLink = -1;
-    bool deviceActive = false;
     bool gpioLevelMode = false;
     int32_t virtualSwitchState = 0;  // the hardware 7.1 switch, in GPIO level mode
     // Two-state controls: true shows the Down picture.

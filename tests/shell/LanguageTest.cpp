@@ -364,10 +364,11 @@ TEST_F(LanguageTest, DeviceLabelFollowsTheDeviceState) {
                  {DeviceLabel::UnDriver, L"No driver"},
                  {DeviceLabel::Unactive, L"No device"}};
     for (const auto& c : cases) {
-        LabelLook look;
-        look.deviceLabel = c.state;
-        language.ApplyLanguageLabels(look);
+        language.ApplyDeviceLabel(c.state);
         EXPECT_EQ(label.caption, c.caption);
+        label.caption.clear();
+        language.ApplyLanguageLabels(LabelLook{});
+        EXPECT_EQ(label.caption, c.caption) << "all labels keep the state shown last";
         ASSERT_NE(language.RecordForControl(L"DeviceActiveLabel"), nullptr);
         EXPECT_EQ(language.RecordForControl(L"DeviceActiveLabel")->text, c.caption);
     }
