@@ -28,24 +28,41 @@ ConfigConversionError::ConfigConversionError(const std::wstring& value)
     : std::runtime_error(ToUtf8(L"'" + value + L"' is not a valid integer value")),
       message_(L"'" + value + L"' is not a valid integer value") {}
 
-int32_t StrictInteger(const std::wstring& value) {
-    size_t at = 0;
-    while (at < value.size() && value[at] == L' ') ++at;
-    bool negative = false;
-    if (at < value.size() && (value[at] == L'-' || value[at] == L'+')) {
-        negative = value[at] == L'-';
-        ++at;
-    }
-    if (at == value.size()) throw ConfigConversionError(value);
-    int64_t number = 0;
-    for (; at < value.size(); ++at) {
-        if (value[at] < L'0' || value[at] > L'9') throw ConfigConversionError(value);
-        number = number * 10 + (value[at] - L'0');
-        if (number > static_cast<int64_t>(INT32_MAX) + (negative ? 1 : 0)) {
-            throw ConfigConversionError(value);
+std::optional<int32_t> ParseInteger(std::wstring_view value, bool allowHex) {
+    while (!value.empty() && value.front() == L' ') value.remove_prefix(1);
+    if (allowHex && value.size() > 2 && value[0] == L'0' &&
+        (value[1] == L'x' || value[1] == L'X')) {
+        value.remove_prefix(2);
+        int64_t number = 0;
+        for (const wchar_t c : value) {
+            int digit = -1;
+            if (c >= L'0' && c <= L'9') digit = c - L'0';
+            if (c >= L'a' && c <= L'f') digit = c - L'a' + 10;
+            if (c >= L'A' && c <= L'F') digit = c - L'A' + 10;
+            if (digit < 0) return std::nullopt;
+            number = number * 16 + digit;
+            if (number > INT32_MAX) return std::nullopt;
         }
+        return static_cast<int32_t>(number);
+    }
+    bool negative = false;
+    if (!value.empty() && (value.front() == L'-' || value.front() == L'+')) {
+        negative = value.front() == L'-';
+        value.remove_prefix(1);
+    }
+    if (value.empty()) return std::nullopt;
+    int64_t number = 0;
+    for (const wchar_t c : value) {
+        if (c < L'0' || c > L'9') return std::nullopt;
+        number = number * 10 + (c - L'0');
+        if (number > static_cast<int64_t>(INT32_MAX) + (negative ? 1 : 0)) return std::nullopt;
     }
     return static_cast<int32_t>(negative ? -number : number);
+}
+
+int32_t StrictInteger(const std::wstring& value) {
+    if (const auto number = ParseInteger(value)) return *number;
+    throw ConfigConversionError(value);
 }
 
 int32_t LenientInteger(const std::wstring& value) {

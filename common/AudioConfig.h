@@ -2,8 +2,10 @@
 // AudioConfig.cfg: its locations, the path and name keys both programs keep, the reading rules
 // and the one table of every key.
 #include <cstdint>
+#include <optional>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "ports/Platform.h"
@@ -22,6 +24,9 @@ private:
     std::wstring message_;
 };
 
+// A decimal integer with an optional sign after leading blanks, in the 32-bit range; with
+// `allowHex` also a 0x-prefixed hexadecimal one. nullopt for anything else.
+std::optional<int32_t> ParseInteger(std::wstring_view value, bool allowHex = false);
 // The value must be a decimal integer, else ConfigConversionError.
 int32_t StrictInteger(const std::wstring& value);
 // _wtoi rules: leading blanks, optional sign, leading digits; anything else gives 0.

@@ -43,32 +43,11 @@ uint8_t HighNibble(uint16_t gain) {
     return static_cast<uint8_t>((gain >> 8) & 0x0F);
 }
 
-int HexDigit(wchar_t c) {
-    if (c >= L'0' && c <= L'9') return c - L'0';
-    if (c >= L'a' && c <= L'f') return c - L'a' + 10;
-    if (c >= L'A' && c <= L'F') return c - L'A' + 10;
-    return -1;
-}
-
 // A profile number: decimal with the strict rules of the configuration, or 0x-prefixed
 // hexadecimal; anything else raises the conversion error that ends a profile load.
 int32_t PresetValue(const std::wstring& text) {
-    size_t at = 0;
-    while (at < text.size() && text[at] == L' ') ++at;
-    if (text.size() - at < 2 || text[at] != L'0' ||
-        (text[at + 1] != L'x' && text[at + 1] != L'X')) {
-        return StrictInteger(text);
-    }
-    at += 2;
-    if (at == text.size()) throw ConfigConversionError(text);
-    uint64_t number = 0;
-    for (; at < text.size(); ++at) {
-        const int digit = HexDigit(text[at]);
-        if (digit < 0) throw ConfigConversionError(text);
-        number = number * 16 + static_cast<uint64_t>(digit);
-        if (number > INT32_MAX) throw ConfigConversionError(text);
-    }
-    return static_cast<int32_t>(number);
+    if (const auto number = ParseInteger(text, true)) return *number;
+    throw ConfigConversionError(text);
 }
 
 std::wstring HexText(uint32_t value, bool upper) {

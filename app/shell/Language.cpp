@@ -65,51 +65,11 @@ std::wstring_view TrimBlanks(std::wstring_view text) {
     return text;
 }
 
-std::optional<uint64_t> ParseDigits(std::wstring_view digits, uint32_t base, uint64_t limit) {
-    if (digits.empty()) return std::nullopt;
-    uint64_t value = 0;
-    for (wchar_t c : digits) {
-        uint32_t digit = 0;
-        if (c >= L'0' && c <= L'9') {
-            digit = static_cast<uint32_t>(c - L'0');
-        } else if (base == 16 && c >= L'a' && c <= L'f') {
-            digit = static_cast<uint32_t>(c - L'a' + 10);
-        } else if (base == 16 && c >= L'A' && c <= L'F') {
-            digit = static_cast<uint32_t>(c - L'A' + 10);
-        } else {
-            return std::nullopt;
-        }
-        value = value * base + digit;
-        if (value > limit) return std::nullopt;
-    }
-    return value;
-}
-
-// A decimal integer with an optional sign, in the 32-bit range.
-std::optional<int32_t> ParseInteger(std::wstring_view text) {
-    bool negative = false;
-    if (!text.empty() && (text.front() == L'-' || text.front() == L'+')) {
-        negative = text.front() == L'-';
-        text.remove_prefix(1);
-    }
-    const uint64_t limit = negative ? uint64_t{1} << 31 : std::numeric_limits<int32_t>::max();
-    const auto magnitude = ParseDigits(text, 10, limit);
-    if (!magnitude) return std::nullopt;
-    return static_cast<int32_t>(negative ? -static_cast<int64_t>(*magnitude)
-                                         : static_cast<int64_t>(*magnitude));
-}
-
 // Colours are 0x00BBGGRR; designers think of them in hexadecimal, so "0x" is accepted beside
 // plain decimal.
 std::optional<Colour> ParseColour(std::wstring_view text) {
-    const uint64_t limit = std::numeric_limits<Colour>::max();
-    if (text.size() > 2 && text[0] == L'0' && (text[1] == L'x' || text[1] == L'X')) {
-        const auto value = ParseDigits(text.substr(2), 16, limit);
-        if (!value) return std::nullopt;
-        return static_cast<Colour>(*value);
-    }
-    const auto value = ParseDigits(text, 10, limit);
-    if (!value) return std::nullopt;
+    const auto value = ParseInteger(text, true);
+    if (!value || *value < 0) return std::nullopt;
     return static_cast<Colour>(*value);
 }
 
@@ -121,18 +81,6 @@ void AddProblem(std::wstring& problems, const std::wstring& problem) {
 std::wstring NotANumber(size_t index, std::wstring_view item) {
     return L"item " + std::to_wstring(index + 1) + L" (" + kItemNames[index] + L") '" +
            std::wstring(item) + L"' is not a number";
-}
-
-std::vector<std::wstring_view> SplitItems(std::wstring_view value) {
-    std::vector<std::wstring_view> items;
-    if (value.empty()) return items;
-    for (;;) {
-        const size_t comma = value.find(L',');
-        items.push_back(value.substr(0, comma));
-        if (comma == std::wstring_view::npos) break;
-        value.remove_prefix(comma + 1);
-    }
-    return items;
 }
 
 LabelRecord EmptyRecord(int32_t page) {
@@ -252,7 +200,7 @@ LabelRecord ParseLabelValue(std::wstring_view value, int32_t defaultPage, bool o
                                  L" characters, the rest ignored");
         value = value.substr(0, kLabelValueMaxLength);
     }
-    std::vector<std::wstring_view> items = SplitItems(value);
+    std::vector<std::wstring> items = SplitAtCommas(std::wstring(value));
     if (items.size() > kLabelItemCount) {
         AddProblem(problems,
                    L"more than " + std::to_wstring(kLabelItemCount) + L" items, the rest ignored");

@@ -232,26 +232,6 @@ std::wstring_view Trimmed(std::wstring_view text) {
     return text;
 }
 
-// A decimal integer with an optional sign, blanks around it allowed; nullopt otherwise.
-std::optional<int32_t> ParseInteger(std::wstring_view text) {
-    text = Trimmed(text);
-    bool negative = false;
-    if (!text.empty() && (text.front() == L'-' || text.front() == L'+')) {
-        negative = text.front() == L'-';
-        text.remove_prefix(1);
-    }
-    if (text.empty()) return std::nullopt;
-    int64_t number = 0;
-    for (const wchar_t c : text) {
-        if (c < L'0' || c > L'9') return std::nullopt;
-        number = number * 10 + (c - L'0');
-        if (number > int64_t{INT32_MAX} + 1) return std::nullopt;
-    }
-    if (negative) number = -number;
-    if (number > INT32_MAX) return std::nullopt;
-    return static_cast<int32_t>(number);
-}
-
 void AddProblem(std::wstring* problem, const std::wstring& text) {
     if (problem == nullptr) return;
     if (!problem->empty()) *problem += L"; ";
@@ -267,7 +247,7 @@ std::optional<int32_t> IntegerItem(const std::wstring& item, size_t position,
                                 std::to_wstring(kSkinItemCapacity - 1) + L" characters");
         return std::nullopt;
     }
-    const auto number = ParseInteger(item);
+    const auto number = ParseInteger(Trimmed(item));
     if (!number) {
         AddProblem(problem,
                    L"item " + std::to_wstring(position) + L" \"" + item + L"\" is not a number");

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "common/AudioConfig.h"
 #include "ports/portable/MemoryRegistry.h"
 #include "tests/support/FakeClock.h"
@@ -35,6 +37,19 @@ TEST(ConfigConversion, StrictIntegerAcceptsDecimalIntegersOnly) {
                       std::wstring(L"'") + text + L"' is not a valid integer value");
         }
     }
+}
+
+TEST(ConfigConversion, HexadecimalNumbersWhereTheyAreAllowed) {
+    const struct {
+        const wchar_t* text;
+        std::optional<int32_t> number;
+    } cases[] = {{L"0x10", 16},       {L" 0XfF", 255}, {L"0x7FFFFFFF", INT32_MAX},
+                 {L"0x80000000", {}}, {L"0x", {}},     {L"0x1g", {}},
+                 {L"-0x1", {}},       {L"12", 12},     {L"0x 1", {}}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(ParseInteger(c.text, true), c.number) << c.text;
+    }
+    EXPECT_EQ(ParseInteger(L"0x10"), std::nullopt) << "decimal only unless asked";
 }
 
 TEST(ConfigConversion, LenientIntegerTakesLeadingDigits) {
