@@ -159,6 +159,14 @@ protected:
         Write(std::filesystem::path("Language") / "1366x768" / name / "Language.ini", text);
     }
     void Build() { ASSERT_TRUE(form.Construct()); }
+    // A second skin that sorts first, and the program's configuration naming `skin`.
+    void BuildWithProgramSkin(const std::string& skin) {
+        WriteSkin("Alpha", "[Main]\r\nMainFormImage=main.png\r\n");
+        std::string config = kConfig;
+        config.insert(config.find("RegionCut"), "DefaultSkin=" + skin + "\r\n");
+        host.WriteFile(folder.Path() + L"AudioConfig.cfg", config);
+        Build();
+    }
     Component& Control(const wchar_t* name) {
         Component* control = form.MutableForm().Find(name);
         EXPECT_NE(control, nullptr) << std::string(name, name + wcslen(name));
@@ -602,11 +610,7 @@ TEST_F(SkinnedWindowTest, SkinAndLanguageMenusSwitchAndRemember) {
 // Without the per-user copy the program's own configuration names the skin; a name whose folder
 // is gone (or no name at all) falls back to the first folder, or the window would be blank.
 TEST_F(SkinnedWindowTest, WithoutAPerUserChoiceTheProgramsSkinIsShown) {
-    WriteSkin("Alpha", "[Main]\r\nMainFormImage=main.png\r\n");
-    std::string config = kConfig;
-    config.insert(config.find("RegionCut"), "DefaultSkin=Test\r\n");
-    host.WriteFile(folder.Path() + L"AudioConfig.cfg", config);
-    Build();
+    BuildWithProgramSkin("Test");
     EXPECT_EQ(form.Skin().SkinName(), L"Test");
     EXPECT_EQ(form.Language().LanguageName(), L"English");
     EXPECT_TRUE(Control(L"Back_EQImage").visible);
@@ -614,11 +618,7 @@ TEST_F(SkinnedWindowTest, WithoutAPerUserChoiceTheProgramsSkinIsShown) {
 }
 
 TEST_F(SkinnedWindowTest, ASkinThatIsGoneFallsBackToTheFirstFolder) {
-    WriteSkin("Alpha", "[Main]\r\nMainFormImage=main.png\r\n");
-    std::string config = kConfig;
-    config.insert(config.find("RegionCut"), "DefaultSkin=Removed\r\n");
-    host.WriteFile(folder.Path() + L"AudioConfig.cfg", config);
-    Build();
+    BuildWithProgramSkin("Removed");
     EXPECT_EQ(form.Skin().SkinName(), L"Alpha");
     EXPECT_TRUE(ui.menu[1].items[0].checked);
 }
