@@ -5,6 +5,7 @@
 
 #include "app/device/audio/AudioEndpoint.h"
 #include "app/device/audio/win32/Win32Audio.h"
+#include "ports/portable/SystemClock.h"
 #include "ports/win32/Win32Registry.h"
 #include "ports/win32/Win32ServiceManager.h"
 
@@ -21,7 +22,8 @@ TEST(Win32ServiceManager, MissingServicesAndTheAbsentAudioService) {
     EXPECT_EQ(manager->Open(L"TavrinSurelyAbsentService", kServiceQueryStatus, error), nullptr);
     EXPECT_EQ(error, kServiceDoesNotExist);
     // Wine has no Windows audio service: nothing can be started.
-    EXPECT_EQ(RestartAudioService(services), kAudioServiceStartRefused);
+    SystemClock clock;
+    EXPECT_EQ(RestartAudioService(services, clock), kAudioServiceStartRefused);
 }
 
 // Starting and stopping a real service is shown with our own stand-in service (its test):
@@ -93,7 +95,7 @@ TEST(Win32Audio, ListenSettingInThe64BitViewOfTheRealRegistry) {
     for (const auto& [endpoint, text] :
          {std::pair<std::wstring, std::wstring>{L"{0.0.1.00000000}.{a}",
                                                 L"{1}.\\\\?\\usb#vid_2b7a&pid_5801&mi_00"},
-          {L"{0.0.1.00000000}.{b}", L"{1}.\\\\?\\usb#vid_046d&pid_0825&mi_02"}}) {
+          {L"{0.0.1.00000000}.{b}", L"{1}.\\\\?\\usb#vid_fff1&pid_0825&mi_02"}}) {
         const std::wstring properties = root + L"\\" + endpoint + L"\\Properties";
         ASSERT_EQ(real.CreateKey(hklm, properties, view), 0);
         ASSERT_EQ(real.SetValue(hklm, properties, instance, MakeStringValue(text), view), 0);

@@ -157,15 +157,16 @@ RegistryValue ListenBlob(bool on) {
     return {kRegBinary, {0x0B, 0, 0, 0, 0x01, 0, 0, 0, level, level, 0, 0, 0, 0, 0, 0}};
 }
 
-int StopAndWait(ServiceHandle& service) {
+int StopAndWait(ServiceHandle& service, Clock& clock) {
     ServiceStatus status;
     if (service.Control(kServiceControlStop, status) != 0) return kAudioServiceStopRefused;
-    for (int query = 0; query < kAudioServiceStopQueries; ++query) {
+    for (uint32_t waited = 0;; waited += kAudioServiceStopPoll) {
         if (service.QueryStatus(status) == 0 && status.currentState == kServiceStopped) {
             return kAudioServiceDone;
         }
+        if (waited >= kAudioServiceStopLimit) return kAudioServiceNotStopped;
+        clock.Sleep(kAudioServiceStopPoll);
     }
-    return kAudioServiceNotStopped;
 }
 
 }  // namespace
@@ -314,7 +315,7 @@ void SetListenToDevice(Registry& registry, bool on, uint16_t vid, uint16_t pid) 
     }
 }
 
-int RestartAudioService(ServiceManager& services) {
+int RestartAudioService(ServiceManager& services, Clock& clock) {
     uint32_t error = 0;
     // Without the manager or the service nothing can be started.
     const auto manager = services.Connect(kScManagerAllAccess, error);
@@ -325,9 +326,12 @@ int RestartAudioService(ServiceManager& services) {
     int result = kAudioServiceDone;
     ServiceStatus status;
     if (service->QueryStatus(status) == 0 && status.currentState == kServiceRunning) {
-        result = StopAndWait(*service);
+        result = StopAndWait(*service, clock);
     }
-    if (result == kAudioServiceDone && service->Start() != 0) result = kAudioServiceStartRefused;
+    // A refused stop leaves it running; in every other case it must run again, or the machine
+    // is left without sound.
+    if (result == kAudioServiceStopRefused) return result;
+    if (service->Start() != 0 && result == kAudioServiceDone) result = kAudioServiceStartRefused;
     return result;
 }
 

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "ports/Audio.h"
+#include "ports/Clock.h"
 #include "ports/Registry.h"
 #include "ports/ServiceManager.h"
 
@@ -47,7 +48,9 @@ inline constexpr int kAudioServiceDone = 0;
 inline constexpr int kAudioServiceStopRefused = 1;
 inline constexpr int kAudioServiceNotStopped = 2;
 inline constexpr int kAudioServiceStartRefused = 3;
-inline constexpr int kAudioServiceStopQueries = 1000;
+// The audio service may take seconds to stop: its status is polled at this pace, up to the limit.
+inline constexpr uint32_t kAudioServiceStopPoll = 100;
+inline constexpr uint32_t kAudioServiceStopLimit = 10000;
 
 inline constexpr size_t kCaptureNameMaxLength = 259;
 inline constexpr wchar_t kCaptureDevicesKey[] =
@@ -76,6 +79,8 @@ int MixerControl(Audio& audio, MixerOperation operation, uint32_t& value, uint32
 // Writes the listen setting of every capture endpoint of the device (64-bit registry view).
 void SetListenToDevice(Registry& registry, bool on, uint16_t vid, uint16_t pid);
 
-int RestartAudioService(ServiceManager& services);
+// Stops the audio service when it runs and starts it again; once stopped by us it is started
+// again also when the stop did not complete in time (the result still says so).
+int RestartAudioService(ServiceManager& services, Clock& clock);
 
 }  // namespace tavrin

@@ -5,6 +5,7 @@
 #include "app/device/audio/AudioEndpoint.h"
 #include "ports/portable/MemoryRegistry.h"
 #include "ports/portable/MemoryServiceManager.h"
+#include "tests/support/FakeClock.h"
 
 namespace tavrin {
 namespace {
@@ -50,7 +51,7 @@ protected:
 TEST_F(ListenToDeviceTest, WritesEveryEndpointOfTheDeviceOnly) {
     AddEndpoint(L"{0.0.1.00000000}.{a}", L"{1}.\\\\?\\usb#vid_2b7a&pid_5801&mi_00#7&1f2e#{x}");
     AddEndpoint(L"{0.0.1.00000000}.{b}", L"{1}.\\\\?\\usb#vid_2b7a&pid_5801&mi_03#7&9a8b#{x}");
-    AddEndpoint(L"{0.0.1.00000000}.{c}", L"{1}.\\\\?\\usb#vid_046d&pid_0825&mi_02#6&1c#{x}");
+    AddEndpoint(L"{0.0.1.00000000}.{c}", L"{1}.\\\\?\\usb#vid_fff1&pid_0825&mi_02#6&1c#{x}");
     AddEndpoint(L"{0.0.1.00000000}.{d}", L"{1}.\\\\?\\usb#vid_2b7a&pid_5802&mi_00#7&2f#{x}");
     AddEndpoint(L"{0.0.1.00000000}.{e}", L"{1}.\\\\?\\USB#VID_2B7A&PID_5801&MI_00#7&3f#{x}");
     AddEndpoint(L"{0.0.1.00000000}.{a}", L"{1}.\\\\?\\usb#vid_2b7a&pid_5801&mi_00#7&1f2e#{x}",
@@ -81,14 +82,14 @@ TEST_F(ListenToDeviceTest, TextsCountOnlyAfterTheFirstCharacter) {
 }
 
 TEST_F(ListenToDeviceTest, HexWithoutLeadingZeros) {
-    AddEndpoint(L"padded", L"{1}.usb\\vid_0d8c&pid_0012");
-    AddEndpoint(L"other vendor", L"{1}.usb\\vid_046d&pid_0012");
-    AddEndpoint(L"longer numbers", L"{1}.usb\\vid_1d8c&pid_1203");
-    SetListenToDevice(registry, true, 0x0D8C, 0x0012);
+    AddEndpoint(L"padded", L"{1}.usb\\vid_2b7a&pid_0012");
+    AddEndpoint(L"other vendor", L"{1}.usb\\vid_fff1&pid_0012");
+    AddEndpoint(L"longer numbers", L"{1}.usb\\vid_12b7a&pid_1203");
+    SetListenToDevice(registry, true, 0x2B7A, 0x0012);
     EXPECT_EQ(Listen(L"padded"), kListenOn);
     EXPECT_TRUE(Listen(L"other vendor").empty());
     EXPECT_EQ(Listen(L"longer numbers"), kListenOn)
-        << "\"d8c\" and \"12\" are searched as they are, inside longer numbers too";
+        << "\"2b7a\" and \"12\" are searched as they are, inside longer numbers too";
 }
 
 TEST_F(ListenToDeviceTest, UnreadableEndpointsAreSkipped) {
@@ -136,6 +137,8 @@ struct RestartCase {
     int result;
     std::vector<std::wstring> firstCalls;  // the calls before the status queries after a stop
     uint32_t queries;
+    uint32_t waited;  // milliseconds, through the clock
+    bool started;     // a start was asked for last
     uint32_t finalState;
 };
 
@@ -148,8 +151,9 @@ class RestartAudioServiceTest : public ::testing::TestWithParam<RestartCase> {};
 TEST_P(RestartAudioServiceTest, StopsWaitsAndStarts) {
     const RestartCase& c = GetParam();
     MemoryServiceManager services;
+    test::FakeClock clock;
     services.AddService(L"AudioSrv", c.setup);
-    EXPECT_EQ(RestartAudioService(services), c.result);
+    EXPECT_EQ(RestartAudioService(services, clock), c.result);
     const auto record = services.Record(L"audiosrv");
     EXPECT_EQ(record.queries, c.queries);
     EXPECT_EQ(record.state, c.finalState);
@@ -157,72 +161,92 @@ TEST_P(RestartAudioServiceTest, StopsWaitsAndStarts) {
     EXPECT_EQ(
         std::vector<std::wstring>(record.calls.begin(), record.calls.begin() + c.firstCalls.size()),
         c.firstCalls);
-    const bool started = record.calls.back() == L"start";
-    EXPECT_EQ(started, c.result == kAudioServiceDone || c.result == kAudioServiceStartRefused);
+    EXPECT_EQ(record.calls.back() == L"start", c.started);
+    EXPECT_EQ(clock.now, c.waited);
+    for (const uint32_t wait : clock.waits) EXPECT_EQ(wait, kAudioServiceStopPoll);
     EXPECT_EQ(services.OpenHandles(), 0) << "both handles are closed";
 }
 
 using Setup = MemoryServiceManager::ServiceSetup;
 constexpr uint32_t kNever = MemoryServiceManager::kNever;
+// The stop is polled every 100 ms for 10 s: the query at once and one after each wait.
+constexpr uint32_t kLastQueryInTime = kAudioServiceStopLimit / kAudioServiceStopPoll + 1;
 
-INSTANTIATE_TEST_SUITE_P(Cases, RestartAudioServiceTest,
-                         ::testing::Values(RestartCase{"running, stops at once",
-                                                       Setup{kServiceRunning, 0, 0, 0},
-                                                       kAudioServiceDone,
-                                                       {L"query", L"control 1", L"query", L"start"},
-                                                       2,
-                                                       kServiceRunning},
-                                           RestartCase{"running, stops on the last query allowed",
-                                                       Setup{kServiceRunning, 1000, 0, 0},
-                                                       kAudioServiceDone,
-                                                       {L"query", L"control 1"},
-                                                       1001,
-                                                       kServiceRunning},
-                                           RestartCase{"stopped: only started",
-                                                       Setup{kServiceStopped, 0, 0, 0},
-                                                       kAudioServiceDone,
-                                                       {L"query", L"start"},
-                                                       1,
-                                                       kServiceRunning},
-                                           RestartCase{"stop refused",
-                                                       Setup{kServiceRunning, 0, 1051, 0},
-                                                       kAudioServiceStopRefused,
-                                                       {L"query", L"control 1"},
-                                                       1,
-                                                       kServiceRunning},
-                                           RestartCase{"never stops",
-                                                       Setup{kServiceRunning, kNever, 0, 0},
-                                                       kAudioServiceNotStopped,
-                                                       {L"query", L"control 1"},
-                                                       1001,
-                                                       kServiceStopPending},
-                                           RestartCase{"stops one query too late",
-                                                       Setup{kServiceRunning, 1001, 0, 0},
-                                                       kAudioServiceNotStopped,
-                                                       {L"query", L"control 1"},
-                                                       1001,
-                                                       kServiceStopPending},
-                                           RestartCase{"start refused after the stop",
-                                                       Setup{kServiceRunning, 3, 0, 1058},
-                                                       kAudioServiceStartRefused,
-                                                       {L"query", L"control 1", L"query", L"query",
-                                                        L"query", L"start"},
-                                                       4,
-                                                       kServiceStopped},
-                                           RestartCase{"start refused, never ran",
-                                                       Setup{kServiceStopped, 0, 0, 1058},
-                                                       kAudioServiceStartRefused,
-                                                       {L"query", L"start"},
-                                                       1,
-                                                       kServiceStopped}),
-                         [](const auto& info) { return "Case" + std::to_string(info.index); });
+INSTANTIATE_TEST_SUITE_P(
+    Cases, RestartAudioServiceTest,
+    ::testing::Values(RestartCase{"running, stops at once",
+                                  Setup{kServiceRunning, 0, 0, 0},
+                                  kAudioServiceDone,
+                                  {L"query", L"control 1", L"query", L"start"},
+                                  2,
+                                  0,
+                                  true,
+                                  kServiceRunning},
+                      RestartCase{"running, stops on the last query in time",
+                                  Setup{kServiceRunning, kLastQueryInTime, 0, 0},
+                                  kAudioServiceDone,
+                                  {L"query", L"control 1"},
+                                  1 + kLastQueryInTime,
+                                  kAudioServiceStopLimit,
+                                  true,
+                                  kServiceRunning},
+                      RestartCase{"stopped: only started",
+                                  Setup{kServiceStopped, 0, 0, 0},
+                                  kAudioServiceDone,
+                                  {L"query", L"start"},
+                                  1,
+                                  0,
+                                  true,
+                                  kServiceRunning},
+                      RestartCase{"stop refused: it still runs",
+                                  Setup{kServiceRunning, 0, 1051, 0},
+                                  kAudioServiceStopRefused,
+                                  {L"query", L"control 1"},
+                                  1,
+                                  0,
+                                  false,
+                                  kServiceRunning},
+                      RestartCase{"never stops: start asked for all the same",
+                                  Setup{kServiceRunning, kNever, 0, 0},
+                                  kAudioServiceNotStopped,
+                                  {L"query", L"control 1"},
+                                  1 + kLastQueryInTime,
+                                  kAudioServiceStopLimit,
+                                  true,
+                                  kServiceStopPending},
+                      RestartCase{"stops one poll too late",
+                                  Setup{kServiceRunning, kLastQueryInTime + 1, 0, 0},
+                                  kAudioServiceNotStopped,
+                                  {L"query", L"control 1"},
+                                  1 + kLastQueryInTime,
+                                  kAudioServiceStopLimit,
+                                  true,
+                                  kServiceStopPending},
+                      RestartCase{"start refused after the stop",
+                                  Setup{kServiceRunning, 3, 0, 1058},
+                                  kAudioServiceStartRefused,
+                                  {L"query", L"control 1", L"query", L"query", L"query", L"start"},
+                                  4,
+                                  2 * kAudioServiceStopPoll,
+                                  true,
+                                  kServiceStopped},
+                      RestartCase{"start refused, never ran",
+                                  Setup{kServiceStopped, 0, 0, 1058},
+                                  kAudioServiceStartRefused,
+                                  {L"query", L"start"},
+                                  1,
+                                  0,
+                                  true,
+                                  kServiceStopped}),
+    [](const auto& info) { return "Case" + std::to_string(info.index); });
 
 TEST(RestartAudioService, WithoutManagerOrServiceNothingStarts) {
     MemoryServiceManager services;
-    EXPECT_EQ(RestartAudioService(services), kAudioServiceStartRefused) << "no such service";
+    test::FakeClock clock;
+    EXPECT_EQ(RestartAudioService(services, clock), kAudioServiceStartRefused) << "no such service";
     services.AddService(L"audiosrv", {});
     services.RefuseConnect(5);
-    EXPECT_EQ(RestartAudioService(services), kAudioServiceStartRefused);
+    EXPECT_EQ(RestartAudioService(services, clock), kAudioServiceStartRefused);
     EXPECT_TRUE(services.Record(L"audiosrv").calls.empty());
     EXPECT_EQ(services.OpenHandles(), 0);
 }
