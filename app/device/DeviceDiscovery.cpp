@@ -94,15 +94,17 @@ void DeviceDiscovery::ConstructionStep() {
     ParseVidPid(hardwareId, activeVendorId_, activeProductId_);
 
     // 2. Select it in the SDK, once more after a short wait when that fails.
-    const int32_t selected = SetActiveDevice();
+    int32_t selected = SetActiveDevice();
     if (selected != 0) {
         Log(L"***** fnDLLZR_SetActive_Device, ret = " + std::to_wstring(selected) + L" *****");
         platform_.clock.Sleep(kSelectRetryWait);
-        SetActiveDevice();
+        selected = SetActiveDevice();
     }
 
     // 3. The HID interface stays open; the filter driver decides between active and no driver.
-    hidHandle_ = io_.OpenHidDevice(activeVendorId_, activeProductId_);
+    // A device the SDK would not select answers no SDK call: it is not usable, and the poll
+    // tries again.
+    if (selected == 0) hidHandle_ = io_.OpenHidDevice(activeVendorId_, activeProductId_);
     if (hidHandle_ == kNoDeviceHandle) {
         host_.ShowDeviceLabel(DeviceLabel::Unactive);
         SetActive(0);
@@ -155,16 +157,18 @@ void DeviceDiscovery::Activate(ActivationPath path) {
     }
 
     ParseVidPid(hardwareId, activeVendorId_, activeProductId_);
-    const int32_t selected = SetActiveDevice();
+    int32_t selected = SetActiveDevice();
     if (selected != 0) {
         if (arrival) {
             Log(L"***** fnDLLZR_SetActive_Device, ret = " + std::to_wstring(selected) + L" *****");
         } else {
-            SetActiveDevice();
+            selected = SetActiveDevice();
         }
     }
 
-    const DeviceHandle handle = io_.OpenHidDevice(activeVendorId_, activeProductId_);
+    // Not selected in the SDK: as unusable as a device without its HID interface.
+    const DeviceHandle handle =
+        selected == 0 ? io_.OpenHidDevice(activeVendorId_, activeProductId_) : kNoDeviceHandle;
     if (handle == kNoDeviceHandle) {
         host_.SetTimer1Enabled(true);
         host_.ShowDeviceLabel(DeviceLabel::Unactive);
@@ -178,9 +182,11 @@ void DeviceDiscovery::Activate(ActivationPath path) {
         for (int attempt = 0; attempt < attempts; ++attempt) {
             answered = SendAudioValue(sdk_, kReadinessCode, kReadinessSub, 0);
             if (answered != 0) continue;
-            if (arrival && io_.ProbeAudioExtension(activeVendorId_, activeProductId_) == 0) {
-                Log(L"***** ZRN_Set_DEVICE_SYMBOLIC_NAME Success *****");
-            }
+            // The driver's path follows the device that became active, whichever way it came:
+            // the poll too, or its requests would name no device (or the one before).
+            const bool driverFound =
+                io_.ProbeAudioExtension(activeVendorId_, activeProductId_) == 0;
+            if (arrival && driverFound) Log(L"***** ZRN_Set_DEVICE_SYMBOLIC_NAME Success *****");
             SetActive(1);
             host_.RedrawCurrentPage();
             break;

@@ -19,8 +19,9 @@ using Calls = std::vector<std::string>;
 // The SDK seen by discovery: selection and the readiness probe. Entry points are plain function
 // pointers, so their knobs live in one place per test.
 struct SdkKnobs {
-    int32_t selectResult = 0;
-    int probeFailures = 0;  // readiness probes that fail before one succeeds
+    std::vector<int32_t> selectResults;  // answered first, in order
+    int32_t selectResult = 0;            // then this
+    int probeFailures = 0;               // readiness probes that fail before one succeeds
     std::vector<std::pair<uint16_t, uint16_t>> selections;
     std::vector<uint8_t> lastCode;
     int probes = 0;
@@ -29,7 +30,10 @@ SdkKnobs knobs;
 
 int32_t TAVRIN_SDK_CALL FakeSetActiveDevice(uint16_t vid, uint16_t pid) {
     knobs.selections.emplace_back(vid, pid);
-    return knobs.selectResult;
+    if (knobs.selectResults.empty()) return knobs.selectResult;
+    const int32_t result = knobs.selectResults.front();
+    knobs.selectResults.erase(knobs.selectResults.begin());
+    return result;
 }
 
 int32_t TAVRIN_SDK_CALL FakeAudioCommand(uint8_t* request, uint32_t* size) {
@@ -301,7 +305,7 @@ TEST_F(DeviceDiscoveryTest, TimerTickActivatesWithTenProbesAndStopsPolling) {
     hid.interfaces = {{L"headset"}};
     host.calls.clear();
     log.lines.clear();
-    knobs.selectResult = 3;
+    knobs.selectResults = {3};
     knobs.selections.clear();
     knobs.probeFailures = 9;
     driver.requests.clear();
@@ -317,8 +321,63 @@ TEST_F(DeviceDiscoveryTest, TimerTickActivatesWithTenProbesAndStopsPolling) {
                      "messages", "eq and 3d", "7.1 ui", "7.1 send", "led colours", "redraw",
                      "LabelActive", "Timer1 off"}));
     EXPECT_FALSE(host.timer1);
-    // The poll never probes the driver, so with no probe since start its requests have no path.
-    EXPECT_TRUE(driver.openedPaths.empty());
+    // The poll probes the driver's path too, so the restore sequence's requests reach it.
+    EXPECT_EQ(driver.openedPaths,
+              (std::vector<std::wstring>(3, L"\\\\.\\Class#UsbAudioExtension&2B7A&5801")));
+    EXPECT_TRUE(log.lines.empty()) << "the arrival's success line is not the poll's";
+}
+
+TEST_F(DeviceDiscoveryTest, TheDriverPathFollowsAProductChosenLater) {
+    discovery.ConstructionStep();
+    discovery.DeviceRemoval(kHidInterfaceClass, kHeadsetHidName);
+    enumeration.hardwareIds = {L"USB\\VID_2B7A&PID_5833&REV_0100&MI_00"};
+    hid.interfaces = {{L"\\\\?\\hid#vid_2b7a&pid_5833&mi_03#1", 0x2B7A, 0x5833}};
+    driver.presentPaths = {L"\\\\.\\Class#UsbAudioExtension&2B7A&5833"};
+    driver.openedPaths.clear();
+
+    discovery.Timer1Timer();
+
+    ASSERT_EQ(discovery.m_bDeviceActive, 1);
+    EXPECT_EQ(discovery.ActiveProductId(), 0x5833);
+    ASSERT_FALSE(driver.openedPaths.empty());
+    for (const std::wstring& path : driver.openedPaths) {
+        EXPECT_EQ(path, L"\\\\.\\Class#UsbAudioExtension&2B7A&5833");
+    }
+}
+
+// A device the SDK refuses to select answers no SDK call: it is shown offline and polled for,
+// at construction, on arrival and on the poll, until a selection succeeds.
+TEST_F(DeviceDiscoveryTest, ASelectionThatStillFailsLeavesNoUsableDevice) {
+    knobs.selectResult = 7;
+    discovery.ConstructionStep();
+    EXPECT_EQ(knobs.selections.size(), 2u);
+    EXPECT_EQ(log.lines,
+              std::vector<std::wstring>{L"***** fnDLLZR_SetActive_Device, ret = 7 *****"});
+    EXPECT_EQ(host.calls, (Calls{"LabelUnactive", "indicators", "Timer1 on"}));
+    EXPECT_EQ(discovery.m_bDeviceActive, 0);
+    EXPECT_EQ(discovery.HidHandle(), kNoDeviceHandle) << "no handle kept for it";
+
+    host.calls.clear();
+    log.lines.clear();
+    discovery.DeviceArrival1(kHeadsetHidName);
+    EXPECT_EQ(log.lines, (std::vector<std::wstring>{
+                             L"DeviceArrival1", L"***** fnDLLZR_SetActive_Device, ret = 7 *****"}));
+    EXPECT_EQ(discovery.m_bDeviceActive, 0);
+    EXPECT_TRUE(host.timer1);
+    EXPECT_EQ(knobs.probes, 0) << "the readiness probe is not even tried";
+
+    knobs.selections.clear();
+    host.calls.clear();
+    discovery.Timer1Timer();
+    EXPECT_EQ(knobs.selections.size(), 2u) << "the poll repeats the selection at once";
+    EXPECT_EQ(host.calls,
+              (Calls{"Timer1 on", "LabelUnactive", "indicators", "redraw", "Timer1 on"}));
+    EXPECT_EQ(discovery.m_bDeviceActive, 0);
+
+    knobs.selectResult = 0;
+    discovery.Timer1Timer();
+    EXPECT_EQ(discovery.m_bDeviceActive, 1) << "recovers once the selection succeeds";
+    EXPECT_EQ(host.calls.back(), "Timer1 off");
 }
 
 TEST_F(DeviceDiscoveryTest, TimerTickWithoutAnswerKeepsPolling) {
@@ -342,7 +401,7 @@ TEST_F(DeviceDiscoveryTest, RemovalOfTheActiveDeviceOnly) {
         const wchar_t* name;
     } ignored[] = {
         {kHidInterfaceClass, L"\\\\?\\HID#VID_2B7A&PID_5802&MI_03#x"},
-        {kHidInterfaceClass, L"\\\\?\\HID#VID_046D&PID_5801#x"},
+        {kHidInterfaceClass, L"\\\\?\\HID#VID_FFF1&PID_5801#x"},
         {L"{6994AD04-93EF-11D0-A3CC-00A0C9223196}", kHeadsetHidName},
     };
     for (const auto& c : ignored) discovery.DeviceRemoval(c.guid, c.name);
