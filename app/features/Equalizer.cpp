@@ -202,9 +202,14 @@ void Equalizer::SendBand(int32_t tag, int32_t write) {
     if (!hid.IsOpen()) return;
     if (write == 1) {
         SetEQEnable(settings.m_bEQEnable);
+        // Band 4 shares its high register with the flags the device holds: the low byte goes
+        // first, then the high register is read and written back with the gain's nibble.
         uint8_t register129 = 0;
+        const auto low = BandRegisterWrites(band, gain, register129);
+        if (!hid.Write(std::span(low).first(1))) return;
         if (band == kEqBandCount - 1 && !hid.Read(kBand4HighRegister, register129)) return;
-        if (!hid.Write(BandRegisterWrites(band, gain, register129))) return;
+        const auto high = BandRegisterWrites(band, gain, register129);
+        if (!hid.Write(std::span(high).last(1))) return;
     }
     hid.Commit();
 }

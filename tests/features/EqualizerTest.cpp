@@ -304,16 +304,25 @@ TEST_F(EqualizerTest, ASliderMoveSendsItsBandAndSnapsToTheStoredGain) {
     EXPECT_TRUE(EqEnableShowsDown());
 }
 
-TEST_F(EqualizerTest, BandFourKeepsTheFlagsInRegister129) {
+TEST_F(EqualizerTest, BandFourWritesItsLowByteThenKeepsTheFlagsInRegister129) {
     Script(L"register 0x129 0xA4");
     PlaceSlider(4, 0);
     eq->SliderMoved(4);
     EXPECT_EQ(DeviceTraffic(), Lines(Expected()
                                          .EqSwitch(0)
-                                         .Read(0x129, 0xA4)
                                          .Write(0x128, 0xFF)
+                                         .Read(0x129, 0xA4)
                                          .Write(0x129, 0xA9)
                                          .Commit()));
+
+    // A refused read of 0x129 abandons the group after the low byte went out.
+    Script(L"fail GetInputReport 1");
+    ClearTraffic();
+    eq->SliderMoved(4);
+    Lines expected = Lines(Expected().EqSwitch(0).Write(0x128, 0xFF));
+    expected.push_back("hid out 00 60 29 01 10 00..(65) -> 0 address 0x0129");
+    expected.push_back("hid in -> 4 (fault)");
+    EXPECT_EQ(DeviceTraffic(), expected);
 }
 
 TEST_F(EqualizerTest, BackToNeutralSwitchesTheDeviceOffWhileTheButtonStaysOn) {
@@ -518,7 +527,7 @@ TEST_F(EqualizerTest, ResetReturnsThePresetToNeutralAndRewritesEveryBand) {
         expected.EqFlatOff();
         const auto low = static_cast<uint16_t>(0x120 + 2 * band);
         if (band == 4) {
-            expected.Read(0x129, 0xE9).Write(0x128, 0x00).Write(0x129, 0xE4);
+            expected.Write(0x128, 0x00).Read(0x129, 0xE9).Write(0x129, 0xE4);
         } else {
             expected.Write(low, 0x00).Write(static_cast<uint16_t>(low + 1), 0x04);
         }
@@ -574,8 +583,9 @@ TEST_F(EqualizerDefaultProfileTest, ResetTakesTheCurrentPresetsLine) {
     for (int band = 0; band < kEqBandCount; ++band) {
         expected.EqSwitch(1);
         const auto low = static_cast<uint16_t>(0x120 + 2 * band);
+        expected.Write(low, static_cast<uint8_t>(sent[band] & 0xFF));
         if (band == 4) expected.Read(0x129, 0xE4);
-        expected.Write(low, static_cast<uint8_t>(sent[band] & 0xFF))
+        expected
             .Write(static_cast<uint16_t>(low + 1),
                    static_cast<uint8_t>((sent[band] >> 8) | (band == 4 ? 0xE0 : 0)))
             .Commit();
