@@ -198,6 +198,10 @@ private:
     void StorePerUserChoices();
     void RunHandler(const std::wstring& handler, Component& sender);
     bool DeviceActive() const;
+    // The device gate: presses of feature controls need an active device.
+    bool PassesGate(int32_t tag) const;
+    // A record of `recordPage` shows on `page` (the LED page only when the skin has one).
+    bool OnPage(int32_t recordPage, int32_t page) const;
     void SetCaptionColour(int32_t tag, bool down);
     void SwitchPage(int32_t tag);
     void StartDrag(Component& control, DragKind kind);

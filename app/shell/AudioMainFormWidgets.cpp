@@ -277,9 +277,13 @@ LabelLook TAudioMainForm::CurrentLabelLook() {
     return look;
 }
 
+// A feature may change the look of a control on another page (a skin change redraws every
+// page's state): the picture changes, but it shows only on its own page.
 void TAudioMainForm::ShowPicture(const wchar_t* section, const wchar_t* key, Component& control) {
     const SkinImageRecord& record = skin_.Record(section, key);
-    if (record.NamesFile()) skin_.ShowSkinImage(record, control);
+    if (!record.NamesFile()) return;
+    skin_.ShowSkinImage(record, control);
+    if (!OnPage(record.page, m_Settings.m_iCurrentPage)) control.visible = false;
 }
 
 void TAudioMainForm::SetCaptionColour(int32_t tag, bool down) {
@@ -301,7 +305,7 @@ void TAudioMainForm::ShowLinkPicture(const wchar_t* key, Component& control) {
                                    skin_.SkinName() + L"\\3D\\" + record.fileName;
     if (record.NamesFile() && ReadPictureSize(platform_.files, ownFolder)) {
         control.picture = ownFolder;
-        control.visible = true;
+        control.visible = OnPage(record.page, m_Settings.m_iCurrentPage);
         return;
     }
     ShowPicture(k3D, key, control);
@@ -357,8 +361,14 @@ void TAudioMainForm::RunHandler(const std::wstring& handler, Component& sender) 
         CloseImageClick();
     else if (handler == L"MinimizeImageClick")
         MinimizeImageClick();
-    else
+    else if (PassesGate(sender.tag))
+        // The press of a refused control showed the warning; its click must not act either,
+        // whatever delivered it.
         features_.HandleControlEvent(handler, sender);
+}
+
+bool TAudioMainForm::PassesGate(int32_t tag) const {
+    return DeviceActive() || PassesWithoutDevice(tag);
 }
 
 // ---- Presses and releases ----
@@ -366,7 +376,7 @@ void TAudioMainForm::RunHandler(const std::wstring& handler, Component& sender) 
 void TAudioMainForm::OnImageMouseDown(Component& sender) {
     const int32_t tag = sender.tag;
     if (features_.GpioPressLocked(tag)) return;
-    if (!DeviceActive() && !PassesWithoutDevice(tag)) {
+    if (!PassesGate(tag)) {
         ShowDeviceWarning();
         return;
     }
@@ -417,11 +427,11 @@ void TAudioMainForm::OnImageMouseUp(Component& sender) {
         case 1: ShowPicture(kMain, L"MinimizeImageUp", sender); return;
         case 2:
             ShowPicture(kMain, L"Menu1ImageUp", sender);
-            features_.SaveButton();
+            if (DeviceActive()) features_.SaveButton();
             break;
         case 3:
             ShowPicture(kMain, L"Menu2ImageUp", sender);
-            features_.LoadButton();
+            if (DeviceActive()) features_.LoadButton();
             break;
         case 4:
             ShowPicture(kMain, L"Menu3ImageUp", sender);
@@ -551,22 +561,26 @@ void TAudioMainForm::ShowPageTabs(int32_t selectedTab) {
     }
 }
 
+bool TAudioMainForm::OnPage(int32_t recordPage, int32_t page) const {
+    const bool ledPage = skin_.Numbers().ledPageMode == kLedPageModeShown;
+    return (recordPage == 0 || recordPage == page) && (recordPage != 6 || ledPage);
+}
+
 void TAudioMainForm::ApplyPageVisibility(int32_t page) {
     SkinLook look = CurrentSkinLook();
     look.currentPage = page;
     const bool ledPage = skin_.Numbers().ledPageMode == kLedPageModeShown;
-    auto onPage = [page](int32_t recordPage) { return recordPage == 0 || recordPage == page; };
+    auto onPage = [this, page](int32_t recordPage) { return OnPage(recordPage, page); };
     for (Component& control : form_.Components()) {
         if (control.kind == ComponentKind::Image) {
             if (const SkinImageRecord* record = skin_.RecordForControl(control, look)) {
                 // A picture that could not be loaded stays hidden.
-                control.visible = record->NamesFile() && onPage(record->page) &&
-                                  !control.picture.empty() && (record->page != 6 || ledPage);
+                control.visible =
+                    record->NamesFile() && onPage(record->page) && !control.picture.empty();
             }
         } else if (control.kind == ComponentKind::Label) {
             if (const LabelRecord* record = language_.RecordForControl(control.name)) {
-                control.visible =
-                    record->HasText() && onPage(record->page) && (record->page != 6 || ledPage);
+                control.visible = record->HasText() && onPage(record->page);
             }
         } else if (control.kind == ComponentKind::Shape) {
             // The LED swatches; the last three have no function.

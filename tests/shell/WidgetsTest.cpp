@@ -8,6 +8,7 @@
 #include <set>
 #include <sstream>
 
+#include "app/features/AudioFeatures.h"
 #include "app/shell/AudioMainForm.h"
 #include "tests/support/MainWindowFixture.h"
 #include "tests/support/RecordingUiHost.h"
@@ -127,6 +128,36 @@ std::vector<uint8_t> TinyPng() {
             'I',  'H', 'D', 'R', 0,    0,    0,    20,   0, 0, 0, 10};
 }
 
+// Plain writes: the fixture needs no crash safety, and syncing every picture is slow.
+void WriteUnder(const test::TempFolder& folder, const std::filesystem::path& relative,
+                const std::string& bytes) {
+    const std::filesystem::path path = folder.HostPath() / relative;
+    std::filesystem::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+void WriteSkinFolder(const test::TempFolder& folder, const std::string& name,
+                     const std::string& settings) {
+    const std::filesystem::path dir = std::filesystem::path("Skin") / "1366x768" / name;
+    WriteUnder(folder, dir / "SkinSetting.ini", settings);
+    // Every file the settings name, as a picture header the window can size itself by.
+    const std::vector<uint8_t> png = TinyPng();
+    std::istringstream lines(settings);
+    for (std::string line; std::getline(lines, line);) {
+        const size_t end = line.find(".png");
+        const size_t equals = line.find('=');
+        if (end == std::string::npos || equals == std::string::npos) continue;
+        WriteUnder(folder, dir / line.substr(equals + 1, end + 4 - equals - 1),
+                   std::string(png.begin(), png.end()));
+    }
+}
+
+void WriteLanguageFolder(const test::TempFolder& folder, const std::string& name,
+                         const std::string& text) {
+    WriteUnder(folder, std::filesystem::path("Language") / "1366x768" / name / "Language.ini",
+               text);
+}
+
 class SkinnedWindowTest : public test::MainWindowFixture<RecordingUiHost, RecordingFeatures> {
 protected:
     void SetUp() override {
@@ -135,28 +166,14 @@ protected:
         WriteLanguage("English", kLanguage);
         environment.variables[L"APPDATA"] = folder.Path() + L"AppData";
     }
-    // Plain writes: the fixture needs no crash safety, and syncing every picture is slow.
     void Write(const std::filesystem::path& relative, const std::string& bytes) {
-        const std::filesystem::path path = folder.HostPath() / relative;
-        std::filesystem::create_directories(path.parent_path());
-        std::ofstream(path, std::ios::binary) << bytes;
+        WriteUnder(folder, relative, bytes);
     }
     void WriteSkin(const std::string& name, const std::string& settings) {
-        const std::filesystem::path dir = std::filesystem::path("Skin") / "1366x768" / name;
-        Write(dir / "SkinSetting.ini", settings);
-        // Every file the settings name, as a picture header the window can size itself by.
-        const std::vector<uint8_t> png = TinyPng();
-        std::istringstream lines(settings);
-        for (std::string line; std::getline(lines, line);) {
-            const size_t end = line.find(".png");
-            const size_t equals = line.find('=');
-            if (end == std::string::npos || equals == std::string::npos) continue;
-            Write(dir / line.substr(equals + 1, end + 4 - equals - 1),
-                  std::string(png.begin(), png.end()));
-        }
+        WriteSkinFolder(folder, name, settings);
     }
     void WriteLanguage(const std::string& name, const std::string& text) {
-        Write(std::filesystem::path("Language") / "1366x768" / name / "Language.ini", text);
+        WriteLanguageFolder(folder, name, text);
     }
     void Build() { ASSERT_TRUE(form.Construct()); }
     // A second skin that sorts first, and the program's configuration naming `skin`.
@@ -287,6 +304,26 @@ TEST_F(SkinnedWindowTest, WithoutADeviceOnlyTheExemptPressesGoThrough) {
         }
     }
     EXPECT_EQ(form.m_Settings.m_iCurrentPage, 1) << "a refused tab switches nothing";
+}
+
+// Releases and clicks of gated controls need the device themselves: a press may arrive without
+// the pointer (hardware buttons) and no warning box then swallows the release.
+TEST_F(SkinnedWindowTest, ReleasesAndClicksOfGatedControlsNeedADevice) {
+    Build();
+    Unplug();
+    for (const wchar_t* name : {L"Menu1Image", L"Menu2Image", L"EQResetImage"}) {
+        features.calls.clear();
+        ui.messages.clear();
+        form.OnImageMouseUp(Control(name));
+        Click(name);
+        EXPECT_TRUE(features.calls.empty()) << std::string(name, name + wcslen(name));
+        EXPECT_EQ(ui.messages.size(), 1u) << "the press warns once";
+    }
+    form.Discovery().m_bDeviceActive = 1;
+    features.calls.clear();
+    for (const wchar_t* name : {L"Menu1Image", L"Menu2Image", L"EQResetImage"}) Click(name);
+    EXPECT_EQ(features.calls, (Calls{"save", "load", "event EQResetLabelClick"}))
+        << "the caption lies over the picture";
 }
 
 TEST_F(SkinnedWindowTest, AboutShowsItsPressedLookButOpensOnlyWithADevice) {
@@ -421,6 +458,9 @@ TEST_F(SkinnedWindowTest, LinkPicturesComeFromTheSkinsOwnThreeDFolderWhenItHasTh
           std::string(png.begin(), png.end()));
     form.ShowLinkPicture(L"D3AlphaDepImage", link);
     EXPECT_EQ(link.picture, folder.Path() + L"Skin\\Test\\3D\\link_dep.png");
+    EXPECT_FALSE(link.visible) << "a 3D control while the EQ page is shown";
+    form.m_Settings.m_iCurrentPage = 5;
+    form.ShowLinkPicture(L"D3AlphaDepImage", link);
     EXPECT_TRUE(link.visible);
 }
 
@@ -623,5 +663,54 @@ TEST_F(SkinnedWindowTest, ASkinThatIsGoneFallsBackToTheFirstFolder) {
     EXPECT_TRUE(ui.menu[1].items[0].checked);
 }
 
+// The window with its real feature units: a skin change redraws every feature's state, which
+// must not bring controls of other pages onto the one shown.
+class SkinSwitchTest : public test::MainWindowFixture<RecordingUiHost, AudioFeatures> {
+protected:
+    void SetUp() override {
+        SetUpProgram(kConfig);
+        environment.variables[L"APPDATA"] = folder.Path() + L"AppData";
+        std::string skin = kSkin;
+        skin.insert(skin.find("[Mic]"),
+                    "EffectButtonNonImageUp=fx1_up.png\r\nEffectButtonNonImageDown=fx1_down.png\r\n"
+                    "EffectButtonTheaterImageUp=fx2_up.png\r\n"
+                    "EffectButtonTheaterImageDown=fx2_down.png\r\n"
+                    "EffectPicNonImage=pic1.png\r\nEffectPicTheaterImage=pic2.png\r\n");
+        skin.insert(skin.find("[ENC]"),
+                    "D3FBMImageUp=fbm_up.png\r\nD3FBMImageDown=fbm_down.png\r\n"
+                    "D3AlphaIndImage=link_ind.png\r\n");
+        WriteSkinFolder(folder, "Alpha", skin);
+        WriteSkinFolder(folder, "Beta", skin);
+        WriteLanguageFolder(folder, "English", kLanguage);
+    }
+    std::set<std::wstring> Visible() {
+        std::set<std::wstring> names;
+        for (const Component& control : form.Form().Components()) {
+            if (control.visible) names.insert(control.name);
+        }
+        return names;
+    }
+};
+
+TEST_F(SkinSwitchTest, EveryPageKeepsItsControlsAcrossASkinChange) {
+    ASSERT_TRUE(form.Construct());
+    ASSERT_EQ(ui.menu[1].items.size(), 2u);
+    const struct {
+        int32_t tabTag;
+        int32_t page;
+    } pages[] = {{23, 1}, {25, 2}, {26, 3}, {27, 4}, {24, 5}, {228, 6}, {227, 7}, {226, 8}};
+    for (const auto& p : pages) {
+        Component* tab = form.MutableForm().FindByTag(ComponentKind::Label, p.tabTag);
+        ASSERT_NE(tab, nullptr) << p.tabTag;
+        form.OnLabelPageMouseDown(*tab);
+        ASSERT_EQ(form.m_Settings.m_iCurrentPage, p.page);
+        const std::set<std::wstring> before = Visible();
+        for (const MenuItem& item : {ui.menu[1].items[1], ui.menu[1].items[0]}) {
+            form.OnMenuCommand(item.command);
+            EXPECT_EQ(Visible(), before) << "page " << p.page << " after switching to "
+                                         << std::string(item.caption.begin(), item.caption.end());
+        }
+    }
+}
 }  // namespace
 }  // namespace tavrin
