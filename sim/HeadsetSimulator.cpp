@@ -17,15 +17,15 @@ constexpr uint8_t kOpGpioWrite = 0x3C;  // the low two bits carry lines 8 and 9
 
 // The other maker's HID interface: a mouse that takes no output reports.
 constexpr wchar_t kMousePath[] =
-    L"\\\\?\\hid#vid_046d&pid_c077#7&1b2c3d4e&0&0000#{4d1e55b2-f16f-11cf-88cb-001111000030}";
-constexpr uint16_t kMouseVid = 0x046D;
+    L"\\\\?\\hid#vid_fff1&pid_c077#7&1b2c3d4e&0&0000#{4d1e55b2-f16f-11cf-88cb-001111000030}";
+constexpr uint16_t kMouseVid = 0xFFF1;
 constexpr uint16_t kMousePid = 0xC077;
 constexpr uint16_t kMouseInputLength = 8;
 
 constexpr wchar_t kBuiltInMicName[] = L"Microphone (High Definition Audio Device)";
 constexpr wchar_t kBuiltInMicPath[] =
-    L"\\\\?\\HDAUDIO#FUNC_01&VEN_10EC&DEV_0269#4&2a1b3c4d&0&0001"
-    L"#{6994ad04-93ef-11d0-a3cc-00a0c9223196}\\rtmic";
+    L"\\\\?\\HDAUDIO#FUNC_01&VEN_FFF3&DEV_0269#4&2a1b3c4d&0&0001"
+    L"#{6994ad04-93ef-11d0-a3cc-00a0c9223196}\\intmic";
 constexpr wchar_t kHeadsetMicName[] = L"Microphone (USB PnP Audio Device)";
 
 constexpr std::array<std::string_view, 19> kBusEntryPoints = {

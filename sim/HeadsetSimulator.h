@@ -45,8 +45,8 @@ struct BusState {
     std::wstring audioHardwareId;
     // Devices of other makers that are always present, before the headset in the list.
     std::vector<std::wstring> otherDevices = {
-        L"USB\\ROOT_HUB30&VID8086&PID9D2F&REV0021",
-        L"HID\\VID_046D&PID_C077&REV_7200",
+        L"USB\\ROOT_HUB30&VIDFFF2&PID9D2F&REV0021",
+        L"HID\\VID_FFF1&PID_C077&REV_7200",
     };
 
     uint16_t outputReportLength = kDefaultReportLength;

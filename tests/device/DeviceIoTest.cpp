@@ -127,7 +127,7 @@ TEST_F(DeviceIoTest, ResultNumbersOfTheHidOperations) {
 }
 
 TEST_F(DeviceIoTest, OpenHidDeviceTakesTheFirstMatchAndClosesTheRest) {
-    hid.interfaces = {{L"mouse", 0x046D, 0xC077},
+    hid.interfaces = {{L"mouse", 0xFFF1, 0xC077},
                       {L"gone", 0x2B7A, 0x5801, false},
                       {L"first", 0x2B7A, 0x5801},
                       {L"second", 0x2B7A, 0x5801}};

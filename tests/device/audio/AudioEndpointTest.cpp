@@ -26,7 +26,7 @@ CaptureDriverEntry Driver(const std::wstring& name, const std::wstring& path) {
 
 TEST(CaptureName, DeviceTextIsUpperCaseHexWithFourDigits) {
     EXPECT_EQ(FormatDeviceText(0x2B7A, 0x5801), L"\\\\?\\USB#VID_2B7A&PID_5801");
-    EXPECT_EQ(FormatDeviceText(0x0D8C, 0x0012), L"\\\\?\\USB#VID_0D8C&PID_0012");
+    EXPECT_EQ(FormatDeviceText(0x2B7A, 0x0012), L"\\\\?\\USB#VID_2B7A&PID_0012");
 }
 
 struct CaptureNameCase {
@@ -83,7 +83,7 @@ protected:
 };
 
 TEST_F(FindCaptureEndpointTest, FriendlyNameContainingTheCaptureNameIsTheEndpoint) {
-    state.endpoints = {{L"Microphone (Realtek High Definition Audio)"},
+    state.endpoints = {{L"Microphone (Quillon HD Audio)"},
                        {L"Microphone (USB Audio Headset) front"},
                        {L"Microphone (USB Audio Headset) rear"}};
     auto endpoint = FindCaptureEndpoint(audio, kVid, kPid);
@@ -98,7 +98,7 @@ TEST_F(FindCaptureEndpointTest, FriendlyNameContainingTheCaptureNameIsTheEndpoin
 }
 
 TEST_F(FindCaptureEndpointTest, NothingMatchesOrACallFails) {
-    state.endpoints = {{L"Microphone (Realtek High Definition Audio)"}, {L"usb audio headset"}};
+    state.endpoints = {{L"Microphone (Quillon HD Audio)"}, {L"usb audio headset"}};
     EXPECT_EQ(FindCaptureEndpoint(audio, kVid, kPid), nullptr) << "the match is case-sensitive";
 
     state.endpoints = {{L"Microphone (USB Audio Headset)"}};
@@ -115,7 +115,7 @@ TEST_F(FindCaptureEndpointTest, NothingMatchesOrACallFails) {
 
 TEST_F(FindCaptureEndpointTest, WithoutTheDeviceCaptureDriverNoOtherMicrophoneIsTaken) {
     state.captureDrivers = {Driver(L"Microphone", L"\\\\?\\HDAUDIO#FUNC_01")};
-    state.endpoints = {{L"Microphone (Realtek High Definition Audio)"}};
+    state.endpoints = {{L"Microphone (Quillon HD Audio)"}};
     EXPECT_EQ(FindCaptureEndpoint(audio, kVid, kPid), nullptr);
 }
 
@@ -278,7 +278,7 @@ TEST_F(MixerControlTest, VolumeOnTheWaveInDestination) {
     FakeMixer playbackOnly;
     playbackOnly.hasWaveIn = false;
     FakeMixer other;
-    other.productName = L"Realtek HD Audio";
+    other.productName = L"Quillon HD Audio";
     other.destination.controls[MixerControlType::Volume] = {1, 0, 100};
     state.mixers = {playbackOnly, other, headset};
 

@@ -102,7 +102,7 @@ protected:
     void SetUp() override {
         Bus() = {};
         Bus().endpoints = {
-            {L"Microphone (Realtek High Definition Audio)", L"\\\\?\\HDAUDIO#FUNC_01&VEN_10EC"},
+            {L"Microphone (Quillon HD Audio)", L"\\\\?\\HDAUDIO#FUNC_01&VEN_FFF3"},
             {L"Microphone (USB Audio Headset)",
              L"\\\\?\\USB#VID_2B7A&PID_5801&MI_00#7&1f2e3d4c&0&0000#{6994ad04}\\global"}};
     }
