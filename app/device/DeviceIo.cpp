@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cwchar>
 
+#include "common/ByteOrder.h"
+
 namespace tavrin {
 
 // clang-format off
@@ -50,18 +52,15 @@ std::vector<uint8_t> OperationReport(size_t length, uint8_t byte2, uint8_t byte3
 }
 
 void PutLittleEndian16(std::vector<uint8_t>& bytes, size_t at, uint16_t value) {
-    bytes[at] = static_cast<uint8_t>(value & 0xFF);
-    bytes[at + 1] = static_cast<uint8_t>(value >> 8);
+    WriteLittleEndian16(bytes.data() + at, value);
 }
 
 void PutLittleEndian32(std::vector<uint8_t>& bytes, size_t at, uint32_t value) {
-    for (size_t i = 0; i < 4; ++i) bytes[at + i] = static_cast<uint8_t>((value >> (8 * i)) & 0xFF);
+    WriteLittleEndian32(bytes.data() + at, value);
 }
 
 uint32_t GetLittleEndian32(const std::vector<uint8_t>& bytes, size_t at) {
-    uint32_t value = 0;
-    for (size_t i = 4; i-- > 0;) value = (value << 8) | bytes[at + i];
-    return value;
+    return ReadLittleEndian32(bytes.data() + at);
 }
 
 // Closes a handle on every path out of an operation.

@@ -71,4 +71,36 @@ private:
     std::wstring driverPath_;
 };
 
+// The HID interface of the device for one operation: opened by VID and PID, closed on every
+// path out of the operation. Nothing is sent when it did not open.
+class HidOperation {
+public:
+    HidOperation(DeviceIo& io, uint16_t vendorId, uint16_t productId)
+        : io_(&io), handle_(io.OpenHidDevice(vendorId, productId)) {}
+    ~HidOperation() {
+        if (handle_ != kNoDeviceHandle) io_->CloseHidDevice(handle_);
+    }
+    HidOperation(HidOperation&& other) noexcept : io_(other.io_), handle_(other.handle_) {
+        other.handle_ = kNoDeviceHandle;
+    }
+    HidOperation(const HidOperation&) = delete;
+    HidOperation& operator=(const HidOperation&) = delete;
+    HidOperation& operator=(HidOperation&&) = delete;
+
+    bool IsOpen() const { return handle_ != kNoDeviceHandle; }
+    DeviceHandle Handle() const { return handle_; }
+    // The register protocol on this handle: true on success.
+    bool Read(uint16_t address, uint8_t& value) {
+        return io_->ReadRegister(handle_, address, value) == 0;
+    }
+    bool Write(uint16_t address, uint8_t value) {
+        return io_->WriteRegister(handle_, address, value) == 0;
+    }
+    bool Commit() { return io_->SendCommitReport(handle_) == 0; }
+
+private:
+    DeviceIo* io_;
+    DeviceHandle handle_;
+};
+
 }  // namespace tavrin

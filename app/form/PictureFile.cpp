@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "common/ByteOrder.h"
+
 namespace tavrin {
 namespace {
 
@@ -11,12 +13,11 @@ constexpr int32_t kLargestSide = 16384;
 constexpr size_t kPictureHeaderBytes = 32;
 
 uint32_t BigEndian32(const std::vector<uint8_t>& b, size_t at) {
-    return uint32_t{b[at]} << 24 | uint32_t{b[at + 1]} << 16 | uint32_t{b[at + 2]} << 8 | b[at + 3];
+    return ReadBigEndian32(b.data() + at);
 }
 
 uint32_t LittleEndian32(const std::vector<uint8_t>& b, size_t at) {
-    return uint32_t{b[at]} | uint32_t{b[at + 1]} << 8 | uint32_t{b[at + 2]} << 16 |
-           uint32_t{b[at + 3]} << 24;
+    return ReadLittleEndian32(b.data() + at);
 }
 
 std::optional<PictureSize> Plausible(int64_t width, int64_t height) {

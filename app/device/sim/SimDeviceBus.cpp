@@ -5,11 +5,6 @@
 namespace tavrin {
 namespace {
 
-template <class Function>
-Function Find(DynamicLibrary& library, const char* name) {
-    return reinterpret_cast<Function>(library.Symbol(name));
-}
-
 constexpr uint32_t kTextCapacity = 512;
 
 // Reads list item `index` of a text list of the bus face; false past its end.
@@ -24,31 +19,7 @@ bool ReadListText(Function function, uint32_t index, std::wstring& text) {
 
 }  // namespace
 
-SimDeviceBus::SimDeviceBus(DynamicLibrary& library) : library_(library) {}
-
-// The library is bound after the ports are wired, so the names are looked up at first use.
-const SimDeviceBus::Functions& SimDeviceBus::Resolve() {
-    std::lock_guard<std::mutex> lock(resolveMutex_);
-    if (resolved_) return functions_;
-    Functions& f = functions_;
-    f.getDeviceHardwareId =
-        Find<TavrinSim_GetDeviceHardwareId_Fn>(library_, "TavrinSim_GetDeviceHardwareId");
-    f.getHidInterfacePath =
-        Find<TavrinSim_GetHidInterfacePath_Fn>(library_, "TavrinSim_GetHidInterfacePath");
-    f.openHid = Find<TavrinSim_OpenHid_Fn>(library_, "TavrinSim_OpenHid");
-    f.closeHid = Find<TavrinSim_CloseHid_Fn>(library_, "TavrinSim_CloseHid");
-    f.getHidAttributes =
-        Find<TavrinSim_GetHidAttributes_Fn>(library_, "TavrinSim_GetHidAttributes");
-    f.getHidCaps = Find<TavrinSim_GetHidCaps_Fn>(library_, "TavrinSim_GetHidCaps");
-    f.setOutputReport = Find<TavrinSim_SetOutputReport_Fn>(library_, "TavrinSim_SetOutputReport");
-    f.getInputReport = Find<TavrinSim_GetInputReport_Fn>(library_, "TavrinSim_GetInputReport");
-    f.openDriver = Find<TavrinSim_OpenDriver_Fn>(library_, "TavrinSim_OpenDriver");
-    f.closeDriver = Find<TavrinSim_CloseDriver_Fn>(library_, "TavrinSim_CloseDriver");
-    f.driverControl = Find<TavrinSim_DriverControl_Fn>(library_, "TavrinSim_DriverControl");
-    // Until the library is loaded nothing is found; look again next time.
-    resolved_ = f.getDeviceHardwareId != nullptr;
-    return functions_;
-}
+SimDeviceBus::SimDeviceBus(DynamicLibrary& library) : face_(library) {}
 
 bool SimDeviceBus::PresentHardwareIds(std::vector<std::wstring>& hardwareIds) {
     const auto list = Resolve().getDeviceHardwareId;

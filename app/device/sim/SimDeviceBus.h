@@ -1,11 +1,9 @@
 #pragma once
 // The device side in simulation mode: the virtual headset's bus face, reached through the
 // library that the vendor SDK binding loaded.
-#include <mutex>
-
+#include "app/device/sim/BusFace.h"
 #include "ports/DeviceBus.h"
 #include "ports/DynamicLibrary.h"
-#include "sim/BusFaceApi.h"
 
 namespace tavrin {
 
@@ -27,23 +25,10 @@ public:
 
     // The filter driver's device, a port of its own: HidBus and DriverBus share method names.
     DriverBus& Driver() { return driver_; }
+    // The rest of the bus face (capture endpoint, scenario controls) for the other ports.
+    BusFace& Face() { return face_; }
 
 private:
-    // The bus face's functions, found by name when the library has them.
-    struct Functions {
-        TavrinSim_GetDeviceHardwareId_Fn getDeviceHardwareId = nullptr;
-        TavrinSim_GetHidInterfacePath_Fn getHidInterfacePath = nullptr;
-        TavrinSim_OpenHid_Fn openHid = nullptr;
-        TavrinSim_CloseHid_Fn closeHid = nullptr;
-        TavrinSim_GetHidAttributes_Fn getHidAttributes = nullptr;
-        TavrinSim_GetHidCaps_Fn getHidCaps = nullptr;
-        TavrinSim_SetOutputReport_Fn setOutputReport = nullptr;
-        TavrinSim_GetInputReport_Fn getInputReport = nullptr;
-        TavrinSim_OpenDriver_Fn openDriver = nullptr;
-        TavrinSim_CloseDriver_Fn closeDriver = nullptr;
-        TavrinSim_DriverControl_Fn driverControl = nullptr;
-    };
-
     class DriverSide final : public DriverBus {
     public:
         explicit DriverSide(SimDeviceBus& bus) : bus_(bus) {}
@@ -56,12 +41,9 @@ private:
         SimDeviceBus& bus_;
     };
 
-    const Functions& Resolve();
+    const BusFaceFunctions& Resolve() { return face_.Functions(); }
 
-    DynamicLibrary& library_;
-    std::mutex resolveMutex_;
-    bool resolved_ = false;
-    Functions functions_;
+    BusFace face_;
     DriverSide driver_{*this};
 };
 

@@ -110,7 +110,8 @@ protected:
 };
 
 TEST_F(SimAudioTest, TheHeadsetEndpointWithLevelMuteAndGainControl) {
-    SimAudio audio(library);
+    BusFace audioFace(library);
+    SimAudio audio(audioFace);
     auto endpoint = FindCaptureEndpoint(audio, kVid, kPid);
     ASSERT_NE(endpoint, nullptr);
     std::wstring name;
@@ -137,7 +138,8 @@ TEST_F(SimAudioTest, TheHeadsetEndpointWithLevelMuteAndGainControl) {
 }
 
 TEST_F(SimAudioTest, DirectSoundListsThePrimaryEntryFirst) {
-    SimAudio audio(library);
+    BusFace audioFace(library);
+    SimAudio audio(audioFace);
     std::vector<CaptureDriverEntry> entries;
     EXPECT_EQ(audio.EnumerateCaptureDrivers(entries), kAudioOk);
     ASSERT_EQ(entries.size(), 3u);
@@ -152,7 +154,8 @@ TEST_F(SimAudioTest, DirectSoundListsThePrimaryEntryFirst) {
 }
 
 TEST_F(SimAudioTest, BusFailuresReachTheCaller) {
-    SimAudio audio(library);
+    BusFace audioFace(library);
+    SimAudio audio(audioFace);
     auto endpoint = FindCaptureEndpoint(audio, kVid, kPid);
     ASSERT_NE(endpoint, nullptr);
     Bus().result = kBusNotPresent;
@@ -166,7 +169,8 @@ TEST_F(SimAudioTest, BusFailuresReachTheCaller) {
 TEST_F(SimAudioTest, MissingFunctionsMeanNoEndpointOrNoControl) {
     library.symbols.erase("TavrinSim_SetCaptureMute");
     library.symbols.erase("TavrinSim_GetCaptureAutoGain");
-    SimAudio partial(library);
+    BusFace partialFace(library);
+    SimAudio partial(partialFace);
     auto endpoint = FindCaptureEndpoint(partial, kVid, kPid);
     ASSERT_NE(endpoint, nullptr);
     int percent = -1;
@@ -175,12 +179,14 @@ TEST_F(SimAudioTest, MissingFunctionsMeanNoEndpointOrNoControl) {
     EXPECT_EQ(GetEndpointGainControl(partial, *endpoint, enabled), kGainControlNotFound);
 
     library.symbols.clear();
-    SimAudio none(library);
+    BusFace noneFace(library);
+    SimAudio none(noneFace);
     EXPECT_EQ(FindCaptureEndpoint(none, kVid, kPid), nullptr);
 }
 
 TEST_F(SimAudioTest, NoMixer) {
-    SimAudio audio(library);
+    BusFace audioFace(library);
+    SimAudio audio(audioFace);
     uint32_t value = 0;
     uint32_t minimum = 0;
     uint32_t maximum = 0;

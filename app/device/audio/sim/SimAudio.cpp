@@ -5,7 +5,7 @@
 namespace tavrin {
 namespace {
 
-using BusFace = SimAudio::BusFace;
+using Face = BusFaceFunctions;
 
 constexpr uint32_t kTextCapacity = 1024;
 // What DirectSound lists first, without a GUID, when any capture device is present.
@@ -18,22 +18,17 @@ struct EndpointEntry {
     std::wstring interfacePath;
 };
 
-template <class Function>
-Function Find(DynamicLibrary& library, const char* name) {
-    return reinterpret_cast<Function>(library.Symbol(name));
-}
-
 AudioResult FromBus(int32_t result) {
     return result == 0 ? kAudioOk : kAudioFailed;
 }
 
-std::vector<EndpointEntry> ListEndpoints(const BusFace& face) {
+std::vector<EndpointEntry> ListEndpoints(const Face& face) {
     std::vector<EndpointEntry> endpoints;
-    if (face.getEndpoint == nullptr) return endpoints;
+    if (face.getCaptureEndpoint == nullptr) return endpoints;
     for (uint32_t index = 0;; ++index) {
         wchar_t name[kTextCapacity] = {};
         wchar_t path[kTextCapacity] = {};
-        if (face.getEndpoint(index, name, kTextCapacity, path, kTextCapacity) != 0) break;
+        if (face.getCaptureEndpoint(index, name, kTextCapacity, path, kTextCapacity) != 0) break;
         endpoints.push_back({name, path});
     }
     return endpoints;
@@ -41,65 +36,66 @@ std::vector<EndpointEntry> ListEndpoints(const BusFace& face) {
 
 class SimVolume final : public AudioEndpointVolume {
 public:
-    explicit SimVolume(const BusFace& face) : face_(face) {}
+    explicit SimVolume(const Face& face) : face_(face) {}
     AudioResult GetVolumeStepInfo(uint32_t& step, uint32_t& stepCount) override {
-        return FromBus(face_.getVolumeStep(&step, &stepCount));
+        return FromBus(face_.getCaptureVolumeStep(&step, &stepCount));
     }
     AudioResult SetMasterVolumeLevelScalar(float level) override {
-        return FromBus(face_.setVolumeScalar(level));
+        return FromBus(face_.setCaptureVolumeScalar(level));
     }
     AudioResult GetMute(bool& mute) override {
         int32_t value = 0;
-        const AudioResult result = FromBus(face_.getMute(&value));
+        const AudioResult result = FromBus(face_.getCaptureMute(&value));
         if (result == kAudioOk) mute = value != 0;
         return result;
     }
-    AudioResult SetMute(bool mute) override { return FromBus(face_.setMute(mute ? 1 : 0)); }
+    AudioResult SetMute(bool mute) override { return FromBus(face_.setCaptureMute(mute ? 1 : 0)); }
 
 private:
-    BusFace face_;
+    Face face_;
 };
 
 class SimAutoGain final : public AudioAutoGainControl {
 public:
-    explicit SimAutoGain(const BusFace& face) : face_(face) {}
+    explicit SimAutoGain(const Face& face) : face_(face) {}
     AudioResult GetEnabled(bool& enabled) override {
         int32_t value = 0;
-        const AudioResult result = FromBus(face_.getAutoGain(&value));
+        const AudioResult result = FromBus(face_.getCaptureAutoGain(&value));
         if (result == kAudioOk) enabled = value != 0;
         return result;
     }
     AudioResult SetEnabled(bool enabled) override {
-        return FromBus(face_.setAutoGain(enabled ? 1 : 0));
+        return FromBus(face_.setCaptureAutoGain(enabled ? 1 : 0));
     }
 
 private:
-    BusFace face_;
+    Face face_;
 };
 
 class SimPart final : public AudioPart {
 public:
-    explicit SimPart(const BusFace& face) : face_(face) {}
+    explicit SimPart(const Face& face) : face_(face) {}
     AudioResult ActivateAutoGainControl(std::unique_ptr<AudioAutoGainControl>& control) override {
-        if (face_.getAutoGain == nullptr || face_.setAutoGain == nullptr) return kAudioNoInterface;
+        if (face_.getCaptureAutoGain == nullptr || face_.setCaptureAutoGain == nullptr)
+            return kAudioNoInterface;
         control = std::make_unique<SimAutoGain>(face_);
         return kAudioOk;
     }
 
 private:
-    BusFace face_;
+    Face face_;
 };
 
 class SimSubunit final : public AudioSubunit {
 public:
-    explicit SimSubunit(const BusFace& face) : face_(face) {}
+    explicit SimSubunit(const Face& face) : face_(face) {}
     AudioResult QueryPart(std::unique_ptr<AudioPart>& part) override {
         part = std::make_unique<SimPart>(face_);
         return kAudioOk;
     }
 
 private:
-    BusFace face_;
+    Face face_;
 };
 
 class SimConnector final : public AudioConnector {
@@ -118,7 +114,7 @@ private:
 // the one gain subunit and no connector of interest.
 class SimTopology final : public AudioDeviceTopology {
 public:
-    SimTopology(const BusFace& face, std::wstring adapterId)
+    SimTopology(const Face& face, std::wstring adapterId)
         : face_(face), adapterId_(std::move(adapterId)) {}
     AudioResult GetConnector(uint32_t index, std::unique_ptr<AudioConnector>& connector) override {
         if (adapterId_.empty() || index != 0) return kAudioInvalidArgument;
@@ -136,21 +132,22 @@ public:
     }
 
 private:
-    BusFace face_;
+    Face face_;
     std::wstring adapterId_;  // empty for the adapter's own topology
 };
 
 class SimDevice final : public AudioDevice {
 public:
-    SimDevice(const BusFace& face, EndpointEntry entry, bool isAdapter)
+    SimDevice(const Face& face, EndpointEntry entry, bool isAdapter)
         : face_(face), entry_(std::move(entry)), isAdapter_(isAdapter) {}
     AudioResult ReadFriendlyName(std::wstring& name) override {
         name = entry_.friendlyName;
         return kAudioOk;
     }
     AudioResult ActivateEndpointVolume(std::unique_ptr<AudioEndpointVolume>& volume) override {
-        if (isAdapter_ || face_.getVolumeStep == nullptr || face_.setVolumeScalar == nullptr ||
-            face_.getMute == nullptr || face_.setMute == nullptr) {
+        if (isAdapter_ || face_.getCaptureVolumeStep == nullptr ||
+            face_.setCaptureVolumeScalar == nullptr || face_.getCaptureMute == nullptr ||
+            face_.setCaptureMute == nullptr) {
             return kAudioNoInterface;
         }
         volume = std::make_unique<SimVolume>(face_);
@@ -163,14 +160,14 @@ public:
     }
 
 private:
-    BusFace face_;
+    Face face_;
     EndpointEntry entry_;
     bool isAdapter_;
 };
 
 class SimCollection final : public AudioDeviceCollection {
 public:
-    SimCollection(const BusFace& face, std::vector<EndpointEntry> endpoints)
+    SimCollection(const Face& face, std::vector<EndpointEntry> endpoints)
         : face_(face), endpoints_(std::move(endpoints)) {}
     AudioResult GetCount(uint32_t& count) override {
         count = static_cast<uint32_t>(endpoints_.size());
@@ -183,13 +180,13 @@ public:
     }
 
 private:
-    BusFace face_;
+    Face face_;
     std::vector<EndpointEntry> endpoints_;
 };
 
 class SimEnumerator final : public AudioDeviceEnumerator {
 public:
-    explicit SimEnumerator(const BusFace& face) : face_(face) {}
+    explicit SimEnumerator(const Face& face) : face_(face) {}
     AudioResult EnumActiveCaptureEndpoints(
         std::unique_ptr<AudioDeviceCollection>& endpoints) override {
         endpoints = std::make_unique<SimCollection>(face_, ListEndpoints(face_));
@@ -207,34 +204,14 @@ public:
     }
 
 private:
-    BusFace face_;
+    Face face_;
 };
 
 }  // namespace
 
-SimAudio::SimAudio(DynamicLibrary& library) : library_(library) {}
-
-const SimAudio::BusFace& SimAudio::Face() {
-    if (face_.getEndpoint != nullptr) return face_;
-    DynamicLibrary& library = library_;
-    face_.getEndpoint =
-        Find<TavrinSim_GetCaptureEndpoint_Fn>(library, "TavrinSim_GetCaptureEndpoint");
-    face_.getVolumeStep =
-        Find<TavrinSim_GetCaptureVolumeStep_Fn>(library, "TavrinSim_GetCaptureVolumeStep");
-    face_.setVolumeScalar =
-        Find<TavrinSim_SetCaptureVolumeScalar_Fn>(library, "TavrinSim_SetCaptureVolumeScalar");
-    face_.getMute = Find<TavrinSim_GetCaptureMute_Fn>(library, "TavrinSim_GetCaptureMute");
-    face_.setMute = Find<TavrinSim_SetCaptureMute_Fn>(library, "TavrinSim_SetCaptureMute");
-    face_.getAutoGain =
-        Find<TavrinSim_GetCaptureAutoGain_Fn>(library, "TavrinSim_GetCaptureAutoGain");
-    face_.setAutoGain =
-        Find<TavrinSim_SetCaptureAutoGain_Fn>(library, "TavrinSim_SetCaptureAutoGain");
-    return face_;
-}
-
 AudioResult SimAudio::EnumerateCaptureDrivers(std::vector<CaptureDriverEntry>& entries) {
     entries.clear();
-    const std::vector<EndpointEntry> endpoints = ListEndpoints(Face());
+    const std::vector<EndpointEntry> endpoints = ListEndpoints(face_.Functions());
     if (endpoints.empty()) return kAudioOk;
     entries.push_back({true, kPrimaryCaptureDriver, L""});
     for (const EndpointEntry& endpoint : endpoints) {
@@ -244,7 +221,7 @@ AudioResult SimAudio::EnumerateCaptureDrivers(std::vector<CaptureDriverEntry>& e
 }
 
 AudioResult SimAudio::CreateDeviceEnumerator(std::unique_ptr<AudioDeviceEnumerator>& enumerator) {
-    enumerator = std::make_unique<SimEnumerator>(Face());
+    enumerator = std::make_unique<SimEnumerator>(face_.Functions());
     return kAudioOk;
 }
 

@@ -1,7 +1,6 @@
 #pragma once
+#include "app/device/sim/BusFace.h"
 #include "ports/Audio.h"
-#include "ports/DynamicLibrary.h"
-#include "sim/BusFaceApi.h"
 
 namespace tavrin {
 
@@ -12,17 +11,7 @@ namespace tavrin {
 // mixer devices. A library without the capture functions has no endpoints.
 class SimAudio final : public Audio {
 public:
-    struct BusFace {
-        TavrinSim_GetCaptureEndpoint_Fn getEndpoint = nullptr;
-        TavrinSim_GetCaptureVolumeStep_Fn getVolumeStep = nullptr;
-        TavrinSim_SetCaptureVolumeScalar_Fn setVolumeScalar = nullptr;
-        TavrinSim_GetCaptureMute_Fn getMute = nullptr;
-        TavrinSim_SetCaptureMute_Fn setMute = nullptr;
-        TavrinSim_GetCaptureAutoGain_Fn getAutoGain = nullptr;
-        TavrinSim_SetCaptureAutoGain_Fn setAutoGain = nullptr;
-    };
-
-    explicit SimAudio(DynamicLibrary& library);
+    explicit SimAudio(BusFace& face) : face_(face) {}
 
     bool InitializeCom() override { return false; }
     void UninitializeCom() override {}
@@ -32,10 +21,7 @@ public:
     AudioResult OpenMixer(uint32_t index, std::unique_ptr<Mixer>& mixer) override;
 
 private:
-    const BusFace& Face();
-
-    DynamicLibrary& library_;
-    BusFace face_;
+    BusFace& face_;
 };
 
 }  // namespace tavrin
