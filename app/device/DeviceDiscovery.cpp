@@ -14,7 +14,6 @@ constexpr uint32_t kSelectRetryWait = 10;
 constexpr uint32_t kArrivalWait = 10;
 constexpr int kArrivalProbeAttempts = 5;
 constexpr int kTimerProbeAttempts = 10;
-constexpr int kOperatingSystemVistaOrLater = 6;
 constexpr uint8_t kReadinessCode = 4;
 constexpr uint8_t kReadinessSub = 0;
 
@@ -48,13 +47,14 @@ void ParseVidPid(const std::wstring& text, uint16_t& vendorId, uint16_t& product
 
 DeviceDiscovery::DeviceDiscovery(Platform& platform, const CAudioConfig& config,
                                  DeviceEnumeration& enumeration, VendorSdk& sdk, DeviceIo& io,
-                                 DiscoveryHost& host)
+                                 DiscoveryHost& host, DeviceRestore& restore)
     : platform_(platform),
       config_(config),
       enumeration_(enumeration),
       sdk_(sdk),
       io_(io),
-      host_(host) {}
+      host_(host),
+      restore_(restore) {}
 
 void DeviceDiscovery::Log(const std::wstring& line) {
     platform_.debugLog.Write(line);
@@ -120,21 +120,10 @@ void DeviceDiscovery::ConstructionStep() {
     if (m_bDeviceActive == 0) host_.SetTimer1Enabled(true);
 }
 
-void DeviceDiscovery::RunMicrophoneSetupOnce() {
-    if (microphoneSetupDone_) return;
-    const bool hasEndpoint = host_.AcquireCaptureEndpoint();
-    if (hasEndpoint || host_.OperatingSystemClass() != kOperatingSystemVistaOrLater) {
-        host_.RunMicrophoneSetup();
-        host_.CloseMicLevelMonitorUnlessMicPage();
-        microphoneSetupDone_ = true;
-    }
-}
-
 void DeviceDiscovery::DeviceArrival1(const std::wstring& /*interfaceName*/) {
     Log(L"DeviceArrival1");
     platform_.clock.Sleep(kArrivalWait);
-    RunMicrophoneSetupOnce();
-    host_.ResetMicrophoneControls();
+    restore_.PrepareMicrophone();
     if (hidHandle_ != kNoDeviceHandle) {
         Log(L"m_hDevice != NULL");
         return;
@@ -198,39 +187,11 @@ void DeviceDiscovery::Activate(ActivationPath path) {
         host_.SetTimer1Enabled(true);
         return;
     }
-    RestoreSequence(path);
-    if (!arrival) host_.SetTimer1Enabled(false);
-}
-
-void DeviceDiscovery::RestoreSequence(ActivationPath path) {
-    const bool arrival = path == ActivationPath::Arrival;
-    if (!arrival) {
-        RunMicrophoneSetupOnce();
-        host_.ResetMicrophoneControls();
-    }
-    // 1. Microphone monitor and LED indicator.
-    if (arrival) host_.ClearMicrophoneMonitorState();
-    io_.SendLedIndicator(activeVendorId_, activeProductId_, host_.LedFlag());
-    host_.ReleaseCaptureEndpoint();
-    // 2. GPIO and ENC.
-    host_.RestoreGpioAndEnc(path);
-    // 3. Voice Magic.
-    host_.RestoreVoiceMagic();
-    host_.RedrawCurrentPage();
-    host_.ProcessPendingMessages();
-    // 4. EQ and 3D.
-    host_.RestoreEqAnd3D();
-    // 5. Virtual 7.1.
-    host_.PrepareVirtual7ch1();
-    io_.QueryDriverState();
-    host_.SendVirtual7ch1();
-    // 6. Driver value, activation count, LED colours at the first activation.
-    io_.QueryDriverValue(0, 0);
     ++activationCount_;
-    if (activationCount_ == 1) host_.InitialiseLedColours();
-    // 7.
+    restore_.Restore(path, activationCount_ == 1);
     host_.RedrawCurrentPage();
     host_.ShowDeviceLabel(DeviceLabel::Active);
+    if (!arrival) host_.SetTimer1Enabled(false);
 }
 
 void DeviceDiscovery::DeviceRemoval(const std::wstring& classGuid,
@@ -244,17 +205,13 @@ void DeviceDiscovery::DeviceRemoval(const std::wstring& classGuid,
     host_.ShowDeviceLabel(DeviceLabel::Unactive);
     m_bDeviceActive = 0;
     m_bSync = 0;
-    microphoneSetupDone_ = false;
-    host_.ClearEncArmed();
     host_.UpdateDeviceIndicators();
-    host_.ResetSwitchDisplays();
+    restore_.DeviceRemoved();
     host_.RedrawCurrentPage();
     if (hidHandle_ != kNoDeviceHandle) {
         io_.CloseHidDevice(hidHandle_);
         hidHandle_ = kNoDeviceHandle;
-        host_.ReleaseCaptureEndpoint();
-        host_.ForgetMicrophoneCapture();
-        host_.CloseLedWorkerEvent();
+        restore_.ReleaseDevice();
         activationCount_ = 0;
     }
 }

@@ -25,8 +25,8 @@ inline constexpr wchar_t kHidInterfaceClass[] = L"{4D1E55B2-F16F-11CF-88CB-00111
 // Only the length of the served pattern counts: hardware IDs of other lengths are skipped.
 inline constexpr wchar_t kServedIdPattern[] = L"USB\\VID_2B7A&PID_58XX&REV_0100&MI_00";
 
-// What activation asks of the main window and of the feature units, in the words of the steps
-// that call it.
+// What activation asks of the main window: its device label and indicators, the poll timer and
+// the redraws.
 class DiscoveryHost {
 public:
     virtual ~DiscoveryHost() = default;
@@ -37,31 +37,23 @@ public:
     virtual void SetTimer1Enabled(bool enabled) = 0;
     virtual void RedrawCurrentPage() = 0;
     virtual void ProcessPendingMessages() = 0;
-    virtual int OperatingSystemClass() = 0;
+};
 
-    // Microphone: the endpoint object is held only while the set-up runs.
-    virtual bool AcquireCaptureEndpoint() = 0;
-    virtual void ReleaseCaptureEndpoint() = 0;
-    virtual void RunMicrophoneSetup() = 0;
-    virtual void CloseMicLevelMonitorUnlessMicPage() = 0;
-    virtual void ResetMicrophoneControls() = 0;
-    virtual void ClearMicrophoneMonitorState() = 0;
-    virtual void ForgetMicrophoneCapture() = 0;
-    virtual int LedFlag() = 0;
+// What activation asks of the features: the device layer knows when, the features know what.
+class DeviceRestore {
+public:
+    virtual ~DeviceRestore() = default;
 
-    // The restore sequence's feature steps.
-    virtual void RestoreGpioAndEnc(ActivationPath path) = 0;
-    virtual void RestoreVoiceMagic() = 0;
-    virtual void RestoreEqAnd3D() = 0;
-    // Virtual 7.1 up to its redraw; the rest after the driver state query.
-    virtual void PrepareVirtual7ch1() = 0;
-    virtual void SendVirtual7ch1() = 0;
-    virtual void InitialiseLedColours() = 0;
-
-    // Removal of the active device.
-    virtual void ClearEncArmed() = 0;
-    virtual void ResetSwitchDisplays() = 0;
-    virtual void CloseLedWorkerEvent() = 0;
+    // A device arrived: the one-time microphone set-up (when it can run) and the microphone
+    // controls back to their start.
+    virtual void PrepareMicrophone() = 0;
+    // The device answers and is active: everything the features restore on it, in their order
+    // (up to the label). `firstActivation`: the first since start or since the last removal.
+    virtual void Restore(ActivationPath path, bool firstActivation) = 0;
+    // The active device is gone: the features show themselves off, sending nothing.
+    virtual void DeviceRemoved() = 0;
+    // ...and, when its HID interface was held, they let go of what they held on it.
+    virtual void ReleaseDevice() = 0;
 };
 
 // "VID_xxxx" (or "Vid_") and "PID_xxxx" (or "Pid_"); 0 for what is missing.
@@ -70,7 +62,7 @@ void ParseVidPid(const std::wstring& text, uint16_t& vendorId, uint16_t& product
 class DeviceDiscovery {
 public:
     DeviceDiscovery(Platform& platform, const CAudioConfig& config, DeviceEnumeration& enumeration,
-                    VendorSdk& sdk, DeviceIo& io, DiscoveryHost& host);
+                    VendorSdk& sdk, DeviceIo& io, DiscoveryHost& host, DeviceRestore& restore);
 
     bool FindServedDevice(std::wstring& hardwareId);
     void ConstructionStep();
@@ -81,8 +73,6 @@ public:
     void HandleDeviceChange(uint32_t event, uint32_t deviceType, const std::wstring& classGuid,
                             const std::wstring& interfaceName);
 
-    // The main window's own microphone set-up at construction counts as the one-time set-up.
-    void MarkMicrophoneSetupDone() { microphoneSetupDone_ = true; }
     void ResetActivationCount() { activationCount_ = 0; }
     // At the window's end: the HID handle kept since construction.
     void CloseKeptHandle();
@@ -92,15 +82,12 @@ public:
     int32_t m_bDeviceActive = 0;
     int32_t m_bSync = 0;
     DeviceHandle HidHandle() const { return hidHandle_; }
-    bool MicrophoneSetupDone() const { return microphoneSetupDone_; }
     uint32_t ActivationCount() const { return activationCount_; }
 
 private:
     int32_t SetActiveDevice();
     void SetActive(int32_t active);
-    void RunMicrophoneSetupOnce();
     void Activate(ActivationPath path);
-    void RestoreSequence(ActivationPath path);
     void Log(const std::wstring& line);
 
     Platform& platform_;
@@ -109,11 +96,11 @@ private:
     VendorSdk& sdk_;
     DeviceIo& io_;
     DiscoveryHost& host_;
+    DeviceRestore& restore_;
 
     uint16_t activeVendorId_ = kInitialVendorId;
     uint16_t activeProductId_ = kInitialProductId;
     DeviceHandle hidHandle_ = kNoDeviceHandle;
-    bool microphoneSetupDone_ = false;
     uint32_t activationCount_ = 0;
 };
 

@@ -3,37 +3,79 @@
 namespace tavrin {
 namespace {
 
-constexpr int32_t kEqEnableTag = 7;
-constexpr int32_t k3DEnableTag = 8;
-constexpr int32_t kFbmTag = 13;
-constexpr int32_t kAlphaLinkTag = 14;
-constexpr int32_t kBetaLinkTag = 15;
-constexpr int32_t k7ch1EnableTag = 47;
-constexpr int32_t kCwTag = 49;
-constexpr int32_t kCcwTag = 50;
-constexpr int32_t kMicMuteTag = 22;
-constexpr int32_t kMicMonitorTag = 89;
+constexpr uint32_t kSpeakerTimerInterval = 20;
+constexpr uint32_t kBeeTimerInterval = 10;
+constexpr uint32_t kBeePlayTimerInterval = 100;
+constexpr uint16_t kShutdownRegister = 0x100;
 
 }  // namespace
 
+template <class UnitType, class... Arguments>
+UnitType& AudioFeatures::Build(std::optional<UnitType>& unit, FeatureUnitId id,
+                               Arguments&&... arguments) {
+    UnitType& built = unit.emplace(std::forward<Arguments>(arguments)...);
+    byId_[static_cast<size_t>(id)] = &built;
+    units_.push_back(&built);
+    return built;
+}
+
 void AudioFeatures::Attach(FeatureContext& context) {
     context_ = &context;
-    equalizer_.emplace(context);
-    threeD_.emplace(context, [this] { SwitchVirtual7ch1Off(); });
-    effects_.emplace(context);
+    units_.clear();
+    byId_ = {};
+    Build(equalizer_, FeatureUnitId::Equalizer, context);
+    Build(threeD_, FeatureUnitId::ThreeD, context, [this] { virtual7ch1_->SwitchOffForThreeD(); });
+    Build(effects_, FeatureUnitId::EnvironmentEffects, context);
+    Build(virtual7ch1_, FeatureUnitId::Virtual7ch1, context);
+    Build(microphone_, FeatureUnitId::Microphone, context);
+    Build(encVoiceMagic_, FeatureUnitId::EncVoiceMagic, context);
+    Build(lighting_, FeatureUnitId::Lighting, context);
 }
 
-void AudioFeatures::SetInitialPageState() {
+FeatureUnit* AudioFeatures::Unit(FeatureUnitId id) {
+    return byId_[static_cast<size_t>(id)];
+}
+
+// ---- Construction ----
+
+void AudioFeatures::SetInitialState() {
     context_->image.Reset();
+    // The speakers' timers run only while something moves: nothing wakes the program idle.
+    UiHost& ui = context_->ui;
+    ui.SetTimer(TimerId::Speaker, kSpeakerTimerInterval, false);
+    ui.SetTimer(TimerId::Bee, kBeeTimerInterval, false);
+    ui.SetTimer(TimerId::BeePlay, kBeePlayTimerInterval, false);
 }
 
-void AudioFeatures::LayoutEqualizer() {
+void AudioFeatures::ConstructPages() {
+    // The EQ sliders and presets.
     equalizer_->Construct();
-}
-
-void AudioFeatures::InitialiseEffectPages() {
+    // The 3D, effect and virtual 7.1 pages.
     threeD_->Construct();
     effects_->Construct();
+    if (context_->DeviceActive()) StartDevicePages();
+    // The driver's environment effect on.
+    context_->io.SendDriverEnable(1);
+    DebugLog& log = context_->platform.debugLog;
+    log.Write(L"[TAudioMainForm][1]");
+    log.Write(L"[TAudioMainForm][2]");
+}
+
+void AudioFeatures::StartDevicePages() {
+    DeviceIo& io = context_->io;
+    io.QueryDriverState();
+    virtual7ch1_->SendOffAtStart();
+    io.QueryDriverValue(0, 0);
+    virtual7ch1_->SendScalar();
+}
+
+void AudioFeatures::AfterNotificationsRegistered() {}
+
+void AudioFeatures::RestoreAtStart() {
+    if (!context_->DeviceActive()) return;
+    // What the device holds, when the profile asks for it.
+    if (context_->settings.m_bEQFromEEPROM == 1) ReadEqFromDevice();
+    if (context_->settings.m_b3DFromEEPROM == 1) Read3DFromDevice();
 }
 
 void AudioFeatures::ReadEqFromDevice() {
@@ -44,12 +86,38 @@ void AudioFeatures::Read3DFromDevice() {
     for (int read = 0; read < 2; ++read) threeD_->Read3DFromDevice(equalizer_->ThreeDHint());
 }
 
-void AudioFeatures::RestoreFromDeviceAtStart() {
-    if (context_->settings.m_bEQFromEEPROM == 1) ReadEqFromDevice();
-    if (context_->settings.m_b3DFromEEPROM == 1) Read3DFromDevice();
+// ---- Close ----
+
+void AudioFeatures::Close() {
+    // The features' own switch-off, then the device's shutdown group on one HID handle.
+    equalizer_->Close();
+    threeD_->Close();
+    HidOperation hid = context_->OpenDevice();
+    if (!hid.IsOpen()) return;
+    hid.Write(kShutdownRegister, 0);
+    context_->io.SendDriverSelect(0);
+    context_->io.SendDriverEnable(1);
+    virtual7ch1_->SwitchOff();
+    encVoiceMagic_->SwitchOff();
+    context_->platform.debugLog.Write(L"[FormDestroy][1]");
+    hid.Commit();
 }
 
-// Arrival: from the device when the profile asks for it, else the default profile's switches.
+// ---- Device arrival and removal ----
+
+void AudioFeatures::PrepareMicrophone() {}
+
+void AudioFeatures::Restore(ActivationPath /*path*/, bool /*firstActivation*/) {
+    FeatureContext& c = *context_;
+    // The LED indicator.
+    c.io.SendLedIndicator(c.discovery.ActiveVendorId(), c.discovery.ActiveProductId(), 0);
+    c.window.RedrawCurrentPage();
+    c.ui.ProcessPendingMessages();
+    RestoreEqAnd3D();
+    c.io.QueryDriverState();
+    c.io.QueryDriverValue(0, 0);
+}
+
 void AudioFeatures::RestoreEqAnd3D() {
     SettingsModel& s = context_->settings;
     if (s.m_bEQFromEEPROM == 1) {
@@ -66,97 +134,12 @@ void AudioFeatures::RestoreEqAnd3D() {
     }
 }
 
-void AudioFeatures::SwitchFeaturesOff() {
-    equalizer_->Close();
-    threeD_->Close();
-}
-
-// After the device is gone the window shows everything off; nothing is sent.
-void AudioFeatures::ResetSwitchDisplays() {
-    SettingsModel& s = context_->settings;
-    WindowControls& window = context_->window;
-    s.m_bEQEnable = 0;
-    s.m_b3DEnable = 0;
-    s.m_b7ch1Enable = 0;
-    s.m_bMicMute = 0;
-    s.m_bMicMonitor = 0;
-    s.m_iCurrentEffect = 1;
-    s.m_bVoiceMagicEnable = 0;
-    s.m_iVoiceMagicMode = 0;
-    s.m_bENCEnable = 0;
-    for (const int32_t tag :
-         {kEqEnableTag, k3DEnableTag, k7ch1EnableTag, kMicMuteTag, kMicMonitorTag}) {
-        int32_t shown = 1;  // shows Up
-        window.SetButtonState(tag, shown);
-    }
-    effects_->ResetAfterRemoval();
-    window.Repaint();
-}
-
-void AudioFeatures::PressFeature(int32_t tag) {
-    if (tag == kEqEnableTag) {
-        equalizer_->PressEqEnable();
-    } else if (tag == k3DEnableTag) {
-        threeD_->Press3DEnable();
-    } else if (tag >= 9 && tag <= 12) {
-        equalizer_->PressPreset(tag - 8);
-    } else if (tag == kFbmTag) {
-        threeD_->PressFbm();
-    } else if (tag == kAlphaLinkTag || tag == kBetaLinkTag) {
-        threeD_->PressLink(tag);
-    } else if (tag >= kFirstEffectTag && tag < kFirstEffectTag + kEffectCount) {
-        effects_->Press(tag);
-    }
+// After the device is gone every unit shows itself off; nothing is sent.
+void AudioFeatures::DeviceRemoved() {
+    for (FeatureUnit* unit : units_) unit->ResetAfterRemoval();
     context_->window.Repaint();
 }
 
-void AudioFeatures::HandleControlEvent(const std::wstring& event, Component&) {
-    if (event == L"EQResetImageClick" || event == L"EQResetLabelClick") {
-        equalizer_->ResetEQ();
-    } else if (event == L"D3ResetImageClick" || event == L"D3ResetLabelClick") {
-        threeD_->Reset3D();
-    } else {
-        return;
-    }
-    context_->window.Repaint();
-}
-
-void AudioFeatures::EqSliderMoved(int32_t band) {
-    equalizer_->SliderMoved(band);
-}
-
-void AudioFeatures::D3SliderMoved(Component& slider) {
-    threeD_->SliderMoved(slider);
-}
-
-void AudioFeatures::RedrawFeatureDisplays() {
-    equalizer_->RefreshEQPage(context_->settings.m_iEQPreset);
-    effects_->ShowEffect(context_->settings.m_iCurrentEffect);
-    threeD_->Show3DState(context_->settings.m_bFBM, context_->settings.m_b3DEnable);
-}
-
-// The 3D side of the exclusion; the speaker block itself belongs to virtual 7.1.
-void AudioFeatures::SwitchVirtual7ch1Off() {
-    SettingsModel& s = context_->settings;
-    WindowControls& window = context_->window;
-    s.m_b7ch1Enable = 0;
-    context_->sdk.Invoke<&VendorSdkTable::DLLZR_SetVirtual7ch1_OnOff>(0);
-    context_->sdk.Invoke<&VendorSdkTable::DLLZR_SetVirtual7ch1_Scalar>(s.m_fV7ch1Scalar);
-    int32_t shown = 1;
-    window.SetButtonState(k7ch1EnableTag, shown);
-    if (Component* enable = window.Form().FindByTag(ComponentKind::Image, k7ch1EnableTag)) {
-        enable->visible = false;
-    }
-    for (const auto& [flag, tag] :
-         {std::pair{&s.m_bRotateCW, kCwTag}, std::pair{&s.m_bRotateCCW, kCcwTag}}) {
-        if (*flag == 0) continue;
-        *flag = 0;
-        int32_t up = 1;
-        window.SetButtonState(tag, up);
-        if (Component* image = window.Form().FindByTag(ComponentKind::Image, tag)) {
-            image->visible = false;
-        }
-    }
-}
+void AudioFeatures::ReleaseDevice() {}
 
 }  // namespace tavrin

@@ -1,15 +1,20 @@
 #pragma once
-// The feature units of the main window behind its seams: the equalizer, the 3D effect and the
-// environment effects, with the settings model's removal reset. Units still to come keep the
-// seams' empty defaults.
-#include <memory>
+// The feature units of the main window composed: they are built here, and here run the
+// sequences whose order is fixed across units (construction, restore on arrival, removal,
+// close). Everything else the window asks of every unit in turn.
+#include <array>
 #include <optional>
+#include <vector>
 
 #include "app/features/DeviceCommands.h"
+#include "app/features/EncVoiceMagic.h"
 #include "app/features/EnvironmentEffects.h"
 #include "app/features/Equalizer.h"
+#include "app/features/Lighting.h"
 #include "app/features/MainWindowFeatures.h"
+#include "app/features/Microphone.h"
 #include "app/features/ThreeD.h"
+#include "app/features/Virtual7ch1.h"
 
 namespace tavrin {
 
@@ -17,38 +22,49 @@ class AudioFeatures final : public MainWindowFeatures {
 public:
     void Attach(FeatureContext& context) override;
 
-    // Construction.
-    void SetInitialPageState() override;
-    void LayoutEqualizer() override;
-    void InitialiseEffectPages() override;
-    void RestoreFromDeviceAtStart() override;
-    // Destruction.
-    void SwitchFeaturesOff() override;
-    // Device arrival and removal.
-    void RestoreEqAnd3D() override;
-    void ResetSwitchDisplays() override;
-    // The window's presses, events and sliders.
-    void PressFeature(int32_t tag) override;
-    void HandleControlEvent(const std::wstring& event, Component& sender) override;
-    void EqSliderMoved(int32_t band) override;
-    void D3SliderMoved(Component& slider) override;
-    void RedrawFeatureDisplays() override;
+    void SetInitialState() override;
+    void ConstructPages() override;
+    void AfterNotificationsRegistered() override;
+    void RestoreAtStart() override;
+    void Close() override;
+
+    void PrepareMicrophone() override;
+    void Restore(ActivationPath path, bool firstActivation) override;
+    void DeviceRemoved() override;
+    void ReleaseDevice() override;
+
+    FeatureUnit* Unit(FeatureUnitId id) override;
+    std::span<FeatureUnit* const> Units() override { return units_; }
+    bool PressLocked(int32_t /*tag*/) override { return false; }
+    bool GpioLevelMode() override { return false; }
+    int32_t VirtualSwitchState() override { return 0; }
+    bool ModalDialogShowing() override { return false; }
 
     Equalizer& Eq() { return *equalizer_; }
     ThreeD& Effect3D() { return *threeD_; }
     EnvironmentEffects& Effects() { return *effects_; }
 
 private:
-    // 3D went on while it and virtual 7.1 exclude each other.
-    void SwitchVirtual7ch1Off();
+    template <class UnitType, class... Arguments>
+    UnitType& Build(std::optional<UnitType>& unit, FeatureUnitId id, Arguments&&... arguments);
+    // Construction with an active device: the driver, 7.1 and microphone pages.
+    void StartDevicePages();
     // Start and arrival read each twice.
     void ReadEqFromDevice();
     void Read3DFromDevice();
+    // Arrival: from the device when the profile asks for it, else the default switches.
+    void RestoreEqAnd3D();
 
     FeatureContext* context_ = nullptr;
     std::optional<Equalizer> equalizer_;
     std::optional<ThreeD> threeD_;
     std::optional<EnvironmentEffects> effects_;
+    std::optional<Virtual7ch1> virtual7ch1_;
+    std::optional<Microphone> microphone_;
+    std::optional<EncVoiceMagic> encVoiceMagic_;
+    std::optional<Lighting> lighting_;
+    std::array<FeatureUnit*, kFeatureUnitCount> byId_{};
+    std::vector<FeatureUnit*> units_;
 };
 
 }  // namespace tavrin

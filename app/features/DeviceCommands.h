@@ -9,9 +9,11 @@
 #include "app/device/DeviceDiscovery.h"
 #include "app/device/DeviceIo.h"
 #include "app/device/VendorSdk.h"
+#include "app/features/FeatureConfig.h"
 #include "app/features/SettingsModel.h"
 #include "app/features/WindowControls.h"
 #include "ports/Platform.h"
+#include "ports/UiHost.h"
 
 namespace tavrin {
 
@@ -41,20 +43,23 @@ void VerifiedSwitch(VendorSdk& sdk, SwitchedFeature feature, int32_t wanted, boo
 // Everything a feature unit works with; the window fills it once it is built.
 struct FeatureContext {
     Platform& platform;
+    UiHost& ui;
     SettingsModel& settings;
     VendorSdk& sdk;
     DeviceIo& io;
     DeviceDiscovery& discovery;
     WindowControls& window;
     ConfigurationImage& image;
-    int32_t defaultIni = 0;           // DefaultIni of the configuration
-    std::wstring defaultProfilePath;  // the per-user DefaultProfile.ini
+    // The window's configuration values, read at its construction.
+    const MainWindowConfig& config;
+    int32_t operatingSystemClass = 0;  // 6: Vista or later
+    std::wstring defaultProfilePath;   // the per-user DefaultProfile.ini
 
     bool DeviceActive() const { return discovery.m_bDeviceActive == 1; }
     bool Sync() const { return discovery.m_bSync == 1; }
-    // The HID interface of the active device, for one operation; kNoDeviceHandle when absent.
-    DeviceHandle OpenDevice() {
-        return io.OpenHidDevice(discovery.ActiveVendorId(), discovery.ActiveProductId());
+    // The HID interface of the active device, for one operation.
+    HidOperation OpenDevice() {
+        return HidOperation(io, discovery.ActiveVendorId(), discovery.ActiveProductId());
     }
 };
 

@@ -1,6 +1,7 @@
 #include "app/features/EnvironmentEffects.h"
 
 #include <string>
+#include <string_view>
 
 namespace tavrin {
 namespace {
@@ -33,7 +34,7 @@ void EnvironmentEffects::ShowEffect(int32_t effect) {
     WindowControls& window = context_.window;
     FormModel& form = window.Form();
     for (int32_t i = 1; i <= kEffectCount; ++i) {
-        const int32_t tag = kFirstEffectTag - 1 + i;
+        const int32_t tag = control_tag::kFirstEffect - 1 + i;
         const bool chosen = i == effect;
         if (Component* button = form.FindByTag(ComponentKind::Image, tag)) {
             window.ShowPicture(kSection, ButtonKey(i, chosen).c_str(), *button);
@@ -54,11 +55,25 @@ void EnvironmentEffects::SendEffect(int32_t effect) {
     context_.io.SendDriverEnable(1);
 }
 
-void EnvironmentEffects::Press(int32_t tag) {
-    if (tag < kFirstEffectTag || tag >= kFirstEffectTag + kEffectCount) return;
-    context_.settings.m_iCurrentEffect = tag - (kFirstEffectTag - 1);
+void EnvironmentEffects::Press(const ControlRow& row, Component&) {
+    const int32_t effect = row.tag - control_tag::kFirstEffect + 1;
+    if (!IsEffect(effect)) return;
+    context_.settings.m_iCurrentEffect = effect;
+    ShowEffect(effect);
+    SendEffect(effect);
+    context_.window.Repaint();
+}
+
+// The buttons by tag, the effect pictures beside them by name.
+bool EnvironmentEffects::IsDown(const ControlRow& row) const {
+    const int32_t current = context_.settings.m_iCurrentEffect;
+    if (row.tag != kNoTag) return row.tag - control_tag::kFirstEffect + 1 == current;
+    return IsEffect(current) && std::wstring_view(row.image) ==
+                                    std::wstring(L"Effect") + kEffectNames[current - 1] + L"Image";
+}
+
+void EnvironmentEffects::Redraw() {
     ShowEffect(context_.settings.m_iCurrentEffect);
-    SendEffect(context_.settings.m_iCurrentEffect);
 }
 
 void EnvironmentEffects::ResetAfterRemoval() {

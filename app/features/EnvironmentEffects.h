@@ -4,24 +4,26 @@
 #include <cstdint>
 
 #include "app/features/DeviceCommands.h"
+#include "app/features/FeatureUnit.h"
 
 namespace tavrin {
 
 inline constexpr int32_t kEffectCount = static_cast<int32_t>(kEffectNames.size());
-inline constexpr int32_t kFirstEffectTag = 16;
 
-class EnvironmentEffects {
+class EnvironmentEffects final : public FeatureUnit {
 public:
     explicit EnvironmentEffects(FeatureContext& context);
+
+    // The five effect buttons and the effect pictures beside them.
+    void Press(const ControlRow& row, Component& sender) override;
+    bool IsDown(const ControlRow& row) const override;
+    void Redraw() override;
+    void ResetAfterRemoval() override;
 
     // Construction: effect 1 shown (nothing sent).
     void Construct();
     void ShowEffect(int32_t effect);
     void SendEffect(int32_t effect);
-    // Tags 16..20 (the window has checked the device gate).
-    void Press(int32_t tag);
-    // After the device is gone: effect 1 shown, nothing sent.
-    void ResetAfterRemoval();
 
 private:
     FeatureContext& context_;

@@ -9,8 +9,8 @@
 namespace tavrin {
 namespace {
 
-constexpr int32_t kEqEnableTag = 7;
-constexpr int32_t kBarDownTagOffset = 200;
+using namespace control_tag;
+
 constexpr size_t kSlotSize = 16;
 constexpr size_t kFirstSlotOffset = 0x100;
 constexpr uint16_t kFirstGainRegister = 0x120;
@@ -57,32 +57,13 @@ std::wstring HexText(uint32_t value, bool upper) {
 }
 
 // The HID interface for one operation, closed on every path out of it.
-class HidSession {
-public:
-    explicit HidSession(FeatureContext& context) : io_(context.io), handle_(context.OpenDevice()) {}
-    ~HidSession() {
-        if (handle_ != kNoDeviceHandle) io_.CloseHidDevice(handle_);
+// False at the first refused write; the rest of the group is abandoned.
+bool WriteAll(HidOperation& hid, std::span<const EqRegisterWrite> writes) {
+    for (const EqRegisterWrite& write : writes) {
+        if (!hid.Write(write.address, write.value)) return false;
     }
-    HidSession(const HidSession&) = delete;
-    HidSession& operator=(const HidSession&) = delete;
-
-    bool IsOpen() const { return handle_ != kNoDeviceHandle; }
-    // False at the first refused write; the rest of the group is abandoned.
-    bool Write(std::span<const EqRegisterWrite> writes) {
-        for (const EqRegisterWrite& write : writes) {
-            if (io_.WriteRegister(handle_, write.address, write.value) != 0) return false;
-        }
-        return true;
-    }
-    bool Read(uint16_t address, uint8_t& value) {
-        return io_.ReadRegister(handle_, address, value) == 0;
-    }
-    bool Commit() { return io_.SendCommitReport(handle_) == 0; }
-
-private:
-    DeviceIo& io_;
-    DeviceHandle handle_;
-};
+    return true;
+}
 
 }  // namespace
 
@@ -166,7 +147,7 @@ uint8_t* Equalizer::Slot(int32_t preset) {
 }
 
 Component* Equalizer::Slider(int32_t band) {
-    return context_.window.Form().FindByTag(ComponentKind::Image, kFirstEqSliderTag + band);
+    return context_.window.Form().FindByTag(ComponentKind::Image, kFirstEqSlider + band);
 }
 
 void Equalizer::Construct() {
@@ -189,7 +170,7 @@ void Equalizer::SetEQEnable(int32_t state) {
 }
 
 void Equalizer::SendBand(int32_t tag, int32_t write) {
-    const int32_t band = tag - kFirstEqSliderTag;
+    const int32_t band = tag - kFirstEqSlider;
     const Component* slider = Slider(band);
     if (band < 0 || band >= kEqBandCount || slider == nullptr) return;
     SettingsModel& settings = context_.settings;
@@ -198,7 +179,7 @@ void Equalizer::SendBand(int32_t tag, int32_t write) {
     record_.gains[band] = gain;
     if (IsFlat(record_)) settings.m_bEQFlat = 1;
 
-    HidSession hid(context_);
+    HidOperation hid = context_.OpenDevice();
     if (!hid.IsOpen()) return;
     if (write == 1) {
         SetEQEnable(settings.m_bEQEnable);
@@ -206,10 +187,10 @@ void Equalizer::SendBand(int32_t tag, int32_t write) {
         // first, then the high register is read and written back with the gain's nibble.
         uint8_t register129 = 0;
         const auto low = BandRegisterWrites(band, gain, register129);
-        if (!hid.Write(std::span(low).first(1))) return;
+        if (!WriteAll(hid, std::span(low).first(1))) return;
         if (band == kEqBandCount - 1 && !hid.Read(kBand4HighRegister, register129)) return;
         const auto high = BandRegisterWrites(band, gain, register129);
-        if (!hid.Write(std::span(high).last(1))) return;
+        if (!WriteAll(hid, std::span(high).last(1))) return;
     }
     hid.Commit();
 }
@@ -224,10 +205,10 @@ void Equalizer::ApplyPreset(int32_t preset) {
         settings.m_bEQFlat = 1;
         return;
     }
-    HidSession hid(context_);
+    HidOperation hid = context_.OpenDevice();
     if (!hid.IsOpen()) return;
     if (context_.Sync() && settings.m_bProfileBusy == 0 &&
-        !hid.Write(RecordRegisterWrites(record_))) {
+        !WriteAll(hid, RecordRegisterWrites(record_))) {
         return;
     }
     hid.Commit();
@@ -243,10 +224,10 @@ void Equalizer::ShowPreset(int32_t preset) {
         const uint16_t gain = record_.gains[band];
         const int32_t offset = SliderOffsetFromGain(gain, travel.range);
         offsets_[preset - 1][band] = offset;
-        const int32_t tag = kFirstEqSliderTag + band;
+        const int32_t tag = kFirstEqSlider + band;
         if (Component* slider = Slider(band)) {
             slider->top = offset + travel.top;
-            if (Component* bar = form.FindByTag(ComponentKind::Image, tag + kBarDownTagOffset)) {
+            if (Component* bar = form.FindByTag(ComponentKind::Image, tag + kFilledBarOffset)) {
                 bar->autoSize = false;
                 bar->height = slider->top + slider->height - bar->top;
             }
@@ -267,9 +248,7 @@ void Equalizer::StorePreset(int32_t preset) {
 void Equalizer::RefreshEQPage(int32_t preset) {
     ShowPreset(preset);
     if (!context_.DeviceActive()) return;
-    // The window toggles what it is given: 0 shows Down.
-    int32_t look = context_.settings.m_bEQEnable == 1 ? 0 : 1;
-    context_.window.SetButtonState(kEqEnableTag, look);
+    context_.window.ShowButton(kEqEnable, context_.settings.m_bEQEnable == 1);
 }
 
 void Equalizer::LoadPresetValues(const std::array<std::wstring, 6>& values, int32_t slot,
@@ -292,15 +271,14 @@ void Equalizer::LoadPresetValues(const std::array<std::wstring, 6>& values, int3
 }
 
 void Equalizer::WriteEQEnableRegister(int32_t state) {
-    HidSession hid(context_);
+    HidOperation hid = context_.OpenDevice();
     if (!hid.IsOpen()) return;
     uint8_t value = 0;
     if (!hid.Read(kSwitchRegister, value)) return;
     value = state == 1 ? static_cast<uint8_t>(value | kSwitchRegisterEqBit)
                        : static_cast<uint8_t>(value & ~kSwitchRegisterEqBit);
-    const EqRegisterWrite write{kSwitchRegister, value};
-    if (!hid.Write(std::span(&write, 1))) return;
-    if (state == 1 && !hid.Write(RecordRegisterWrites(record_))) return;
+    if (!hid.Write(kSwitchRegister, value)) return;
+    if (state == 1 && !WriteAll(hid, RecordRegisterWrites(record_))) return;
     hid.Commit();
 }
 
@@ -325,7 +303,7 @@ void Equalizer::ApplyDefaultProfilePreset(int32_t preset) {
 void Equalizer::ResetEQ() {
     SettingsModel& settings = context_.settings;
     const int32_t preset = settings.m_iEQPreset;
-    if (context_.defaultIni != 0) {
+    if (context_.config.defaultIni != 0) {
         if (!context_.DeviceActive()) context_.discovery.m_bSync = 0;
         ApplyDefaultProfilePreset(preset);
     } else {
@@ -334,14 +312,14 @@ void Equalizer::ResetEQ() {
     StorePreset(preset);
     RefreshEQPage(preset);
 
-    HidSession hid(context_);
+    HidOperation hid = context_.OpenDevice();
     if (!hid.IsOpen()) return;
     if (context_.Sync()) {
         for (int32_t band = 0; band < kEqBandCount; ++band) {
-            SendBand(kFirstEqSliderTag + band, 1);
+            SendBand(kFirstEqSlider + band, 1);
         }
         // No commit after this group: the 3D switch follows.
-        if (!hid.Write(RecordRegisterWrites(record_))) return;
+        if (!WriteAll(hid, RecordRegisterWrites(record_))) return;
     }
     VerifiedSwitch(context_.sdk, SwitchedFeature::ThreeD, settings.m_b3DEnable, false);
 }
@@ -402,7 +380,8 @@ void Equalizer::ReadEQFromEEPROM() {
 
 void Equalizer::PressEqEnable() {
     SettingsModel& settings = context_.settings;
-    context_.window.SetButtonState(kEqEnableTag, settings.m_bEQEnable);
+    settings.m_bEQEnable = settings.m_bEQEnable == 0 ? 1 : 0;
+    context_.window.ShowButton(kEqEnable, settings.m_bEQEnable == 1);
     StorePreset(settings.m_iEQPreset);
     SetEQEnable(settings.m_bEQEnable);
 }
@@ -437,7 +416,7 @@ void Equalizer::SliderMoved(int32_t band) {
     if (band < 0 || band >= kEqBandCount || slider == nullptr) return;
     SettingsModel& settings = context_.settings;
     const int32_t preset = settings.m_iEQPreset;
-    SendBand(kFirstEqSliderTag + band, context_.Sync() ? 1 : 0);
+    SendBand(kFirstEqSlider + band, context_.Sync() ? 1 : 0);
     if (preset >= 1 && preset <= kEqPresetCount) {
         offsets_[preset - 1][band] = slider->top - context_.window.EqSliderTravel().top;
     }
@@ -463,6 +442,60 @@ void Equalizer::Close() {
 int32_t Equalizer::SliderOffset(int32_t preset, int32_t band) const {
     if (preset < 1 || preset > kEqPresetCount || band < 0 || band >= kEqBandCount) return 0;
     return offsets_[preset - 1][band];
+}
+
+}  // namespace tavrin
+
+namespace tavrin {
+
+void Equalizer::Press(const ControlRow& row, Component&) {
+    if (row.tag == kEqEnable) {
+        PressEqEnable();
+    } else if (row.tag >= kFirstPreset && row.tag < kFirstPreset + kEqPresetCount) {
+        PressPreset(row.tag - kFirstPreset + 1);
+    } else {
+        return;
+    }
+    context_.window.Repaint();
+}
+
+void Equalizer::Click(const ControlRow& row, Component&) {
+    if (row.tag != kEqReset) return;
+    ResetEQ();
+    context_.window.Repaint();
+}
+
+bool Equalizer::IsDown(const ControlRow& row) const {
+    const SettingsModel& settings = context_.settings;
+    if (row.tag == kEqEnable) return settings.m_bEQEnable != 0;
+    if (row.tag >= kFirstPreset && row.tag < kFirstPreset + kEqPresetCount) {
+        return settings.m_iEQPreset == row.tag - kFirstPreset + 1;
+    }
+    return false;
+}
+
+void Equalizer::BarPressed(const ControlRow& row, Component&, int32_t, int32_t y) {
+    const int32_t sliderTag =
+        row.tag >= kFilledBarOffset ? row.tag - kFilledBarOffset : row.tag - kBarOffset;
+    Component* slider = context_.window.Form().FindByTag(ComponentKind::Image, sliderTag);
+    if (slider == nullptr) return;
+    const SliderTravel travel = context_.window.EqSliderTravel();
+    slider->top = WithinTravel(y - slider->height / 2, travel);
+    SliderMoved(sliderTag - kFirstEqSlider);
+}
+
+void Equalizer::Dragged(const ControlRow& row, Component& slider, int32_t, int32_t top) {
+    slider.top = WithinTravel(top, context_.window.EqSliderTravel());
+    SliderMoved(row.tag - kFirstEqSlider);
+}
+
+void Equalizer::Redraw() {
+    RefreshEQPage(context_.settings.m_iEQPreset);
+}
+
+void Equalizer::ResetAfterRemoval() {
+    context_.settings.m_bEQEnable = 0;
+    context_.window.ShowButton(kEqEnable, false);
 }
 
 }  // namespace tavrin

@@ -7,13 +7,13 @@
 #include <string>
 
 #include "app/features/DeviceCommands.h"
+#include "app/features/FeatureUnit.h"
 
 namespace tavrin {
 
 inline constexpr int32_t kEqBandCount = 5;
 inline constexpr int32_t kEqPresetCount = 4;
 inline constexpr uint16_t kNeutralGain = 0x400;
-inline constexpr int32_t kFirstEqSliderTag = 29;
 
 // The working copy of one preset.
 struct EqRecord {
@@ -49,9 +49,18 @@ std::array<EqRegisterWrite, 2> BandRegisterWrites(int32_t band, uint16_t gain, u
 // Registers 0x120..0x129 of a whole record in ascending order, 0x129 with the record's flags.
 std::array<EqRegisterWrite, 10> RecordRegisterWrites(const EqRecord& record);
 
-class Equalizer {
+class Equalizer final : public FeatureUnit {
 public:
     explicit Equalizer(FeatureContext& context);
+
+    // The unit's controls: EQ-EN, S1..S4, RESET, the five sliders and their bars.
+    void Press(const ControlRow& row, Component& sender) override;
+    void Click(const ControlRow& row, Component& sender) override;
+    bool IsDown(const ControlRow& row) const override;
+    void BarPressed(const ControlRow& row, Component& bar, int32_t x, int32_t y) override;
+    void Dragged(const ControlRow& row, Component& slider, int32_t left, int32_t top) override;
+    void Redraw() override;
+    void ResetAfterRemoval() override;
 
     // Construction: every slot holds the default record, every offset is half the travel,
     // EQ off, and S1..S4 are shown in turn.

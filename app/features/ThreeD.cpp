@@ -1,6 +1,7 @@
 #include "app/features/ThreeD.h"
 
 #include <string>
+#include <string_view>
 #include <utility>
 
 namespace tavrin {
@@ -22,10 +23,7 @@ constexpr uint8_t kParameterOnBit = 0x40;
 constexpr uint8_t kSwitchOnBit = 0x80;
 constexpr uint8_t kFirstWideValue = 16;
 
-constexpr int32_t kAlphaLinkTag = 14;
-constexpr int32_t kBetaLinkTag = 15;
-constexpr int32_t kEnableTag = 8;
-constexpr int32_t kFbmTag = 13;
+using namespace control_tag;
 
 ThreeDRecord RecordFromBytes(uint8_t switches, uint8_t left, uint8_t right) {
     ThreeDRecord record;
@@ -48,17 +46,16 @@ uint8_t PackPair(uint8_t alpha, uint8_t beta) {
     return static_cast<uint8_t>(((alpha & 0x0F) << 4) | (beta & 0x0F));
 }
 
-bool SetBit(DeviceIo& io, DeviceHandle handle, uint16_t address, uint8_t bit, bool set) {
+bool SetBit(HidOperation& hid, uint16_t address, uint8_t bit, bool set) {
     uint8_t value = 0;
-    if (io.ReadRegister(handle, address, value) != 0) return false;
-    value = static_cast<uint8_t>(set ? (value | bit) : (value & ~bit));
-    return io.WriteRegister(handle, address, value) == 0;
+    if (!hid.Read(address, value)) return false;
+    return hid.Write(address, static_cast<uint8_t>(set ? (value | bit) : (value & ~bit)));
 }
 
 // The chip takes 4-bit values only; anything wider is refused before it is sent.
-bool WritePair(DeviceIo& io, DeviceHandle handle, uint16_t address, uint8_t alpha, uint8_t beta) {
+bool WritePair(HidOperation& hid, uint16_t address, uint8_t alpha, uint8_t beta) {
     if (alpha >= kFirstWideValue || beta >= kFirstWideValue) return false;
-    return io.WriteRegister(handle, address, static_cast<uint8_t>(alpha * 16 + beta)) == 0;
+    return hid.Write(address, static_cast<uint8_t>(alpha * 16 + beta));
 }
 
 uint8_t WidenTenNibbles(uint8_t value) {
@@ -107,19 +104,10 @@ int32_t ThreeDValueFromTop(int32_t top, int32_t eqRange) {
 ThreeD::ThreeD(FeatureContext& context, std::function<void()> switchVirtual7ch1Off)
     : context_(context), switchVirtual7ch1Off_(std::move(switchVirtual7ch1Off)) {}
 
-template <class Group>
-void ThreeD::WithDevice(Group group) {
-    const DeviceHandle handle = context_.OpenDevice();
-    if (handle == kNoDeviceHandle) return;
-    group(context_.io, handle);
-    context_.io.CloseHidDevice(handle);
-}
-
-bool ThreeD::WriteRecordRegisters(DeviceHandle handle) {
-    DeviceIo& io = context_.io;
-    return SetBit(io, handle, kParameterSwitchRegister, kFbmBit, record_.fbm != 0) &&
-           WritePair(io, handle, kLeftRegister, record_.leftAlpha, record_.leftBeta) &&
-           WritePair(io, handle, kRightRegister, record_.rightAlpha, record_.rightBeta);
+bool ThreeD::WriteRecordRegisters(HidOperation& hid) {
+    return SetBit(hid, kParameterSwitchRegister, kFbmBit, record_.fbm != 0) &&
+           WritePair(hid, kLeftRegister, record_.leftAlpha, record_.leftBeta) &&
+           WritePair(hid, kRightRegister, record_.rightAlpha, record_.rightBeta);
 }
 
 void ThreeD::Construct() {
@@ -135,34 +123,33 @@ void ThreeD::Set3DEnable(int32_t state) {
 }
 
 void ThreeD::Write3DEnableRegister(int32_t state) {
-    WithDevice([&](DeviceIo& io, DeviceHandle handle) {
-        if (!SetBit(io, handle, kSwitchRegister, kSwitchOnBit, state == 1)) return;
-        if (state == 1) {
-            for (const uint16_t address : kAdjustedRegisters) {
-                uint8_t value = 0;
-                if (io.ReadRegister(handle, address, value) != 0) return;
-                if (io.WriteRegister(handle, address, WidenTenNibbles(value)) != 0) return;
-            }
+    HidOperation hid = context_.OpenDevice();
+    if (!hid.IsOpen() || !SetBit(hid, kSwitchRegister, kSwitchOnBit, state == 1)) return;
+    if (state == 1) {
+        for (const uint16_t address : kAdjustedRegisters) {
+            uint8_t value = 0;
+            if (!hid.Read(address, value)) return;
+            if (!hid.Write(address, WidenTenNibbles(value))) return;
         }
-        io.SendCommitReport(handle);
-    });
+    }
+    hid.Commit();
 }
 
 void ThreeD::Write3DRegisters(int32_t state) {
-    WithDevice([&](DeviceIo& io, DeviceHandle handle) {
-        if (!SetBit(io, handle, kParameterSwitchRegister, kParameterOnBit, state == 1)) return;
-        if (state == 1 && !WriteRecordRegisters(handle)) return;
-        io.SendCommitReport(handle);
-    });
+    HidOperation hid = context_.OpenDevice();
+    if (!hid.IsOpen() || !SetBit(hid, kParameterSwitchRegister, kParameterOnBit, state == 1)) {
+        return;
+    }
+    if (state == 1 && !WriteRecordRegisters(hid)) return;
+    hid.Commit();
 }
 
 void ThreeD::SetFBM(int32_t state) {
     record_.fbm = state;
     StoreThreeDRecord(record_, context_.image);
-    WithDevice([&](DeviceIo& io, DeviceHandle handle) {
-        if (!SetBit(io, handle, kParameterSwitchRegister, kFbmBit, state != 0)) return;
-        io.SendCommitReport(handle);
-    });
+    HidOperation hid = context_.OpenDevice();
+    if (!hid.IsOpen() || !SetBit(hid, kParameterSwitchRegister, kFbmBit, state != 0)) return;
+    hid.Commit();
 }
 
 void ThreeD::Send3DLeft(int32_t write) {
@@ -174,11 +161,7 @@ void ThreeD::Send3DLeft(int32_t write) {
     if (const Component* alpha = form.Find(L"D3LAlphaSliderImage")) {
         record_.leftAlpha = static_cast<uint8_t>(ThreeDValueFromTop(alpha->top, range));
     }
-    WithDevice([&](DeviceIo& io, DeviceHandle handle) {
-        if (write == 1 && !WriteRecordRegisters(handle)) return;
-        StoreThreeDRecord(record_, context_.image);
-        io.SendCommitReport(handle);
-    });
+    SendRecord(write);
 }
 
 void ThreeD::Send3DRight(int32_t write) {
@@ -190,20 +173,23 @@ void ThreeD::Send3DRight(int32_t write) {
     if (const Component* alpha = form.Find(L"D3RAlphaSliderImage")) {
         record_.rightAlpha = static_cast<uint8_t>(ThreeDValueFromTop(alpha->top, range));
     }
-    WithDevice([&](DeviceIo& io, DeviceHandle handle) {
-        if (write == 1 && !WriteRecordRegisters(handle)) return;
-        StoreThreeDRecord(record_, context_.image);
-        io.SendCommitReport(handle);
-    });
+    SendRecord(write);
+}
+
+void ThreeD::SendRecord(int32_t write) {
+    HidOperation hid = context_.OpenDevice();
+    if (!hid.IsOpen()) return;
+    if (write == 1 && !WriteRecordRegisters(hid)) return;
+    StoreThreeDRecord(record_, context_.image);
+    hid.Commit();
 }
 
 void ThreeD::Reset3D() {
     record_ = TemplateRecord();
     context_.settings.m_bFBM = 1;
-    WithDevice([&](DeviceIo&, DeviceHandle handle) {
-        // No commit of its own: the next group's commit (at close, the switch-off) carries it.
-        if (context_.Sync()) WriteRecordRegisters(handle);
-    });
+    HidOperation hid = context_.OpenDevice();
+    // No commit of its own: the next group's commit (at close, the switch-off) carries it.
+    if (hid.IsOpen() && context_.Sync()) WriteRecordRegisters(hid);
 }
 
 void ThreeD::Read3DFromDevice(int32_t eepromHint) {
@@ -223,16 +209,14 @@ void ThreeD::Read3DFromDevice(int32_t eepromHint) {
 
 void ThreeD::Show3DState(int32_t fbm, int32_t on) {
     if (!context_.DeviceActive()) return;
-    // The window toggles what it is given: 0 shows Down.
-    int32_t fbmLook = fbm == 1 ? 0 : 1;
-    int32_t onLook = on == 1 ? 0 : 1;
-    context_.window.SetButtonState(kFbmTag, fbmLook);
-    context_.window.SetButtonState(kEnableTag, onLook);
+    context_.window.ShowButton(kFbm, fbm == 1);
+    context_.window.ShowButton(k3DEnable, on == 1);
 }
 
 void ThreeD::Press3DEnable() {
     SettingsModel& settings = context_.settings;
-    context_.window.SetButtonState(kEnableTag, settings.m_b3DEnable);
+    settings.m_b3DEnable = settings.m_b3DEnable == 0 ? 1 : 0;
+    context_.window.ShowButton(k3DEnable, settings.m_b3DEnable == 1);
     if (settings.m_b3DV7ch1Exclusive == 1 && settings.m_b3DEnable == 1 && switchVirtual7ch1Off_) {
         switchVirtual7ch1Off_();
     }
@@ -241,14 +225,16 @@ void ThreeD::Press3DEnable() {
 }
 
 void ThreeD::PressFbm() {
-    context_.window.SetButtonState(kFbmTag, context_.settings.m_bFBM);
-    SetFBM(context_.settings.m_bFBM);
+    int32_t& fbm = context_.settings.m_bFBM;
+    fbm = fbm == 0 ? 1 : 0;
+    context_.window.ShowButton(kFbm, fbm == 1);
+    SetFBM(fbm);
 }
 
 void ThreeD::PressLink(int32_t tag) {
-    if (tag != kAlphaLinkTag && tag != kBetaLinkTag) return;
+    if (tag != kAlphaLink && tag != kBetaLink) return;
     int32_t& mode =
-        tag == kAlphaLinkTag ? context_.settings.m_iAlphaLink : context_.settings.m_iBetaLink;
+        tag == kAlphaLink ? context_.settings.m_iAlphaLink : context_.settings.m_iBetaLink;
     mode = mode >= 2 ? 0 : mode + 1;
     ShowLinkPicture(tag, mode);
 }
@@ -258,7 +244,7 @@ void ThreeD::ShowLinkPicture(int32_t tag, int32_t mode) {
                                                     L"D3AlphaInvImage"};
     static constexpr const wchar_t* kBetaKeys[] = {L"D3BetaIndepImage", L"D3BetaDepImage",
                                                    L"D3BetaInvImage"};
-    const bool alpha = tag == kAlphaLinkTag;
+    const bool alpha = tag == kAlphaLink;
     Component* button = context_.window.Form().Find(alpha ? L"D3AlphaImage" : L"D3BetaImage");
     if (button == nullptr) return;
     const wchar_t* key = (alpha ? kAlphaKeys : kBetaKeys)[mode < 0 ? 0 : mode];
@@ -284,8 +270,7 @@ void ThreeD::SwitchOffForVirtual7ch1() {
     context_.settings.m_b3DEnable = 0;
     Set3DEnable(0);
     Write3DEnableRegister(0);
-    int32_t upLook = 1;
-    context_.window.SetButtonState(kEnableTag, upLook);
+    context_.window.ShowButton(k3DEnable, false);
     if (Component* button = context_.window.Form().Find(L"EQ3DENImage")) button->visible = false;
 }
 
@@ -293,6 +278,51 @@ void ThreeD::Close() {
     Reset3D();
     SetFBM(1);
     Set3DEnable(0);
+}
+
+}  // namespace tavrin
+
+namespace tavrin {
+
+void ThreeD::Press(const ControlRow& row, Component&) {
+    switch (row.tag) {
+        case k3DEnable: Press3DEnable(); break;
+        case kFbm: PressFbm(); break;
+        case kAlphaLink:
+        case kBetaLink: PressLink(row.tag); break;
+        default: return;
+    }
+    context_.window.Repaint();
+}
+
+void ThreeD::Click(const ControlRow& row, Component&) {
+    if (row.tag != k3DReset) return;
+    Reset3D();
+    context_.window.Repaint();
+}
+
+bool ThreeD::IsDown(const ControlRow& row) const {
+    const SettingsModel& settings = context_.settings;
+    if (row.tag == kFbm) return settings.m_bFBM != 0;
+    // EQ-3DEN on the EQ page and the 3D page's own switch picture.
+    if (row.tag == k3DEnable || std::wstring_view(row.image) == L"D33DENImage") {
+        return settings.m_b3DEnable != 0;
+    }
+    return false;
+}
+
+void ThreeD::Dragged(const ControlRow&, Component& slider, int32_t, int32_t top) {
+    slider.top = top;
+    SliderMoved(slider);
+}
+
+void ThreeD::Redraw() {
+    Show3DState(context_.settings.m_bFBM, context_.settings.m_b3DEnable);
+}
+
+void ThreeD::ResetAfterRemoval() {
+    context_.settings.m_b3DEnable = 0;
+    context_.window.ShowButton(k3DEnable, false);
 }
 
 }  // namespace tavrin

@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "app/features/DeviceCommands.h"
+#include "app/features/FeatureUnit.h"
 
 namespace tavrin {
 
@@ -28,10 +29,18 @@ void StoreThreeDRecord(const ThreeDRecord& record, ConfigurationImage& image);
 // 105 gives 15, 225 gives 0 (with the default travel of 120).
 int32_t ThreeDValueFromTop(int32_t top, int32_t eqRange);
 
-class ThreeD {
+class ThreeD final : public FeatureUnit {
 public:
     // `switchVirtual7ch1Off` runs when 3D goes on while the two exclude each other.
     ThreeD(FeatureContext& context, std::function<void()> switchVirtual7ch1Off);
+
+    // The unit's controls: 3D-EN, FBM, the two links, RESET and the four sliders.
+    void Press(const ControlRow& row, Component& sender) override;
+    void Click(const ControlRow& row, Component& sender) override;
+    bool IsDown(const ControlRow& row) const override;
+    void Dragged(const ControlRow& row, Component& slider, int32_t left, int32_t top) override;
+    void Redraw() override;
+    void ResetAfterRemoval() override;
 
     // Construction: the record from the template, FBM on, both links -1.
     void Construct();
@@ -62,10 +71,9 @@ public:
     const ThreeDRecord& Record() const { return record_; }
 
 private:
-    // Opens the HID interface, runs one write group and closes; nothing runs without it.
-    template <class Group>
-    void WithDevice(Group group);
-    bool WriteRecordRegisters(DeviceHandle handle);
+    bool WriteRecordRegisters(HidOperation& hid);
+    // The record's registers (when `write` is 1) and its copy in the image, one write group.
+    void SendRecord(int32_t write);
     void ShowLinkPicture(int32_t tag, int32_t mode);
 
     FeatureContext& context_;

@@ -1,6 +1,7 @@
 #pragma once
-// What the feature units need of the main window: its components, the skin's pictures and the
-// captions' colours. The window implements it; tests use a small fake.
+// What the feature units need of the main window: its components, the skin's pictures and
+// geometry, the captions' colours and the warning box. The window implements it; tests use a
+// small fake.
 #include <cstdint>
 #include <string>
 
@@ -8,30 +9,40 @@
 
 namespace tavrin {
 
-// The travel of the EQ sliders from the skin: their top edge moves between top and
-// top + range.
+// The travel of a slider from the skin: its top edge moves between top and top + range.
 struct SliderTravel {
     int32_t top = 200;
     int32_t range = 120;
 };
+
+// A slider's top within its travel; a skin that gives a negative travel pins it to the top.
+inline int32_t WithinTravel(int32_t top, const SliderTravel& travel) {
+    const int32_t bottom = travel.top + (travel.range > 0 ? travel.range : 0);
+    return top < travel.top ? travel.top : top > bottom ? bottom : top;
+}
 
 class WindowControls {
 public:
     virtual ~WindowControls() = default;
 
     virtual FormModel& Form() = 0;
-    // Shows the picture of a skin key in a control, when the key names a file.
+    // Shows the picture of a skin key in a control, when the key names a file; the control shows
+    // only while its page is.
     virtual void ShowPicture(const wchar_t* section, const wchar_t* key, Component& control) = 0;
     // The 3D link buttons' pictures ([3D] keys): a skin may keep them in a "3D" folder of its
     // own, outside the screen-size folders; otherwise they show as any other key.
     virtual void ShowLinkPicture(const wchar_t* key, Component& control) = 0;
-    // The two looks of a two-state button; `state` 0 shows Down and becomes 1, anything else
-    // shows Up and becomes 0.
-    virtual void SetButtonState(int32_t tag, int32_t& state) = 0;
+    // A two-state button of the control table in its Down or its Up look, picture and caption.
+    virtual void ShowButton(int32_t tag, bool down) = 0;
     // A caption in the up or down colour of a label's record (its own, or another label's,
     // named by `recordOf`).
     virtual void SetCaptionColour(Component& label, const wchar_t* recordOf, bool down) = 0;
     virtual SliderTravel EqSliderTravel() = 0;
+    virtual SliderTravel MicSliderTravel() = 0;
+    // The warning box with a [Main] text of the language file (for example "LabelWarning1").
+    virtual void ShowWarning(const wchar_t* textKey) = 0;
+    // Every control by the current page's rules, then a repaint.
+    virtual void RedrawCurrentPage() = 0;
     virtual void Repaint() = 0;
 };
 

@@ -1,18 +1,12 @@
 #include "app/shell/AudioMainForm.h"
 
-#include "app/device/AudioCommand.h"
+#include "app/features/FeatureUnit.h"
 
 namespace tavrin {
 namespace {
 
-constexpr uint32_t kSpeakerTimerInterval = 20;
-constexpr uint32_t kBeeTimerInterval = 10;
-constexpr uint32_t kBeePlayTimerInterval = 100;
 constexpr uint32_t kCloseBroadcastTimeout = 100;
 constexpr size_t kSimpleMessageCapacity = 256;
-constexpr uint16_t kShutdownRegister = 0x100;
-constexpr uint8_t kEncCommand = 4;
-constexpr uint8_t kVoiceMagicCommand = 7;
 
 // Spelled out: a brace list that leaves the sub-items out trips -Wmissing-field-initializers.
 MenuItem MakeMenuItem(uint32_t command, const std::wstring& caption) {
@@ -42,29 +36,6 @@ int OperatingSystemClass(uint32_t platformId, uint32_t major, uint32_t minor) {
     return 0;
 }
 
-MainWindowConfig ReadMainWindowConfig(const ConfigFile& config) {
-    using namespace config_keys;
-    MainWindowConfig values;
-    values.oldVersion = config.Integer(kOldVersion);
-    values.defaultIni = config.Integer(kDefaultIni);
-    values.bee = config.Integer(kBee);
-    values.monitor = config.Integer(kMonitor);
-    values.v7ch1Scalar = config.V7ch1Scalar();
-    values.encButtonMode = config.Integer(kEncButtonMode);
-    values.encGpio = config.Integer(kEncGpio);
-    values.exclusive3DV7ch1 = config.Integer(k3DV7ch1MutuallyExclusive);
-    values.gpioMode = config.Integer(kGpioMode);
-    values.gpioEnable = config.IntegerList(kGpioEnable);
-    values.gpioDirection = config.IntegerList(kGpioDirection);
-    values.gpioButtonMode = config.Integer(kGpioButtonMode);
-    values.gpioDipSwitchMode = config.Integer(kGpioDipSwitchMode);
-    for (size_t line = 0; line < kGpioLineCount; ++line) {
-        values.gpioActive[line] = config.GpioActive(line);
-        values.gpioFunction[line] = config.GpioFunction(line);
-    }
-    return values;
-}
-
 TAudioMainForm::TAudioMainForm(MainWindowPorts ports)
     : platform_(ports.platform),
       ui_(ports.ui),
@@ -72,9 +43,9 @@ TAudioMainForm::TAudioMainForm(MainWindowPorts ports)
       features_(ports.features),
       sdk_(ports.sdkLibrary, ports.platform.debugLog),
       io_(ports.hid, ports.driver),
-      discovery_(ports.platform, m_Config, ports.devices, sdk_, io_, *this),
-      featureContext_{platform_, m_Settings,          sdk_, io_, discovery_,
-                      *this,     configurationImage_, 0,    L""},
+      discovery_(ports.platform, m_Config, ports.devices, sdk_, io_, *this, ports.features),
+      featureContext_{platform_,           ports.ui,       m_Settings, sdk_, io_, discovery_, *this,
+                      configurationImage_, m_WindowConfig, 0,          L""},
       skin_(ports.platform, ports.ui, form_),
       language_(ports.platform, ports.ui, form_) {}
 
@@ -83,15 +54,11 @@ void TAudioMainForm::Log(const std::wstring& line) {
 }
 
 bool TAudioMainForm::Construct() {
-    // 1, 2: the form from its design; its timers; the worker's wake event comes with the
-    // features.
+    // The form from its design; the features receive what they work with.
     CreateForm();
     features_.Attach(featureContext_);
-    ui_.SetTimer(TimerId::Speaker, kSpeakerTimerInterval, true);
-    ui_.SetTimer(TimerId::Bee, kBeeTimerInterval, false);
-    ui_.SetTimer(TimerId::BeePlay, kBeePlayTimerInterval, false);
 
-    // 3. Nothing works without the SDK.
+    // Nothing works without the SDK.
     const int bound = sdk_.BindVendorSdk(kVendorSdkFileName, errorBox_);
     if (bound != 0) {
         std::wstring message = FormatOpenFailure(bound);
@@ -103,103 +70,74 @@ bool TAudioMainForm::Construct() {
     }
     bound_ = true;
 
-    // 4.
+    // The poll waits; the program's folder.
     SetTimer1Enabled(false);
     const std::wstring programPath = platform_.environment.ProgramPath();
     programFolder_ = FolderOf(programPath);
 
-    // 5.
+    // The messages shared with the installer and the effect applications.
     messages_.exit = ui_.RegisterMessage(kExitMessageName);
     messages_.effectExit = ui_.RegisterMessage(kEffectExitMessageName);
     messages_.exitResume = ui_.RegisterMessage(kExitResumeMessageName);
 
-    // 6.
+    // The operating-system class.
     OsVersion version;
-    m_iOSClass =
+    featureContext_.operatingSystemClass =
         platform_.environment.GetOsVersion(version) == OsVersionResult::Ok
             ? tavrin::OperatingSystemClass(kPlatformWindowsNt, version.major, version.minor)
             : 0;
 
-    // 7.
+    // The configuration.
     LoadAudioConfig(platform_, kAudioConfigFileName, programPath, m_Config);
     configFile_.emplace(platform_.profiles, m_Config.SourceFolderFullPath + kAudioConfigFileName);
 
-    // 8.
+    // The pages' initial state.
     m_Settings = SettingsModel{};
-    features_.SetInitialPageState();
+    features_.SetInitialState();
     SetTimer1Enabled(false);
 
-    // 9.
+    // The last skin and language, and the folders for this screen.
     ReadPerUserChoices();
     ChooseSkinAndLanguageFolders();
 
-    // 10, 11.
+    // Icons, tray hint and title.
     LoadIcons();
 
-    // 12.
+    // The window's configuration values.
     m_WindowConfig = ReadMainWindowConfig(*configFile_);
     m_Settings.m_fV7ch1Scalar = static_cast<float>(m_WindowConfig.v7ch1Scalar);
     m_Settings.m_iMicMonitorMode = m_WindowConfig.monitor;
     m_Settings.m_b3DV7ch1Exclusive = m_WindowConfig.exclusive3DV7ch1;
     skin_.SetOldVersion(m_WindowConfig.oldVersion != 0);
     language_.SetOldVersion(m_WindowConfig.oldVersion != 0);
-    language_.SetOperatingSystemClass(m_iOSClass);
-    featureContext_.defaultIni = m_WindowConfig.defaultIni;
+    language_.SetOperatingSystemClass(featureContext_.operatingSystemClass);
     featureContext_.defaultProfilePath =
         FolderOf(PerUserConfigPath(platform_.environment, m_Config)) + L"DefaultProfile.ini";
 
-    // 13.
+    // The menus and the texts.
     BuildMenus();
     language_.LoadLanguage(language_.LanguageName());
     ApplyTexts();
 
-    // 14. The region comes with the skin's pictures in step 15, from the same folder.
+    // The region comes with the skin's pictures, from the same folder.
     m_WindowConfig.regionCut = configFile_->Integer(config_keys::kRegionCut);
     m_WindowConfig.simpleEnable = configFile_->Integer(config_keys::kSimpleEnable);
 
-    // 15.
+    // The skin, and the texts again over its pictures.
     LoadAndApplySkin();
     ApplyTexts();
 
-    // 16.
+    // The device.
     discovery_.ConstructionStep();
 
-    // 17, 18.
-    features_.LayoutEqualizer();
-    if (m_WindowConfig.defaultIni == 1) features_.LoadDefaultProfile();
-    features_.InitialiseEffectPages();
-
-    // 19.
-    if (discovery_.m_bDeviceActive == 1) StartDevicePages();
-
-    // 20.
-    features_.LayoutSpeakers();
-    io_.SendDriverEnable(1);
-
-    // 21.
-    Log(L"[TAudioMainForm][1]");
-    features_.DumpLedRecord();
-    features_.RefreshPageState();
-    Log(L"[TAudioMainForm][2]");
-    features_.DumpLedRecord();
-
-    // 22.
+    // The feature pages, then device notifications, then the first page with the settings.
+    features_.ConstructPages();
     ui_.RegisterDeviceNotifications();
-    ReleaseCaptureEndpoint();
-
-    // 23, 24, 25.
-    features_.SwitchBeeOff();
-    ShowPageTabs(23);
+    features_.AfterNotificationsRegistered();
+    ShowPageTabs(control_tag::kPageEq);
     ApplyPageVisibility(m_Settings.m_iCurrentPage);
-    if (!features_.LoadLastProfile()) features_.LoadEncAndVoiceMagicFromRegistry();
-    if (features_.GpioLevelMode()) features_.ReadGpioAndSetUi();
-
-    // 26.
-    if (discovery_.m_bDeviceActive == 1) features_.RestoreFromDeviceAtStart();
-
-    // 27.
     discovery_.ResetActivationCount();
-    features_.StartGpioWorker();
+    features_.RestoreAtStart();
     return true;
 }
 
@@ -245,20 +183,6 @@ void TAudioMainForm::PublishTrayMenu() {
     ui_.SetTrayMenu(trayMenu_);
 }
 
-// Construction step 19, with a device that answers.
-void TAudioMainForm::StartDevicePages() {
-    io_.QueryDriverState();
-    sdk_.Invoke<&VendorSdkTable::DLLZR_SetVirtual7ch1_OnOff>(0);
-    features_.SendSpeakerBlock();
-    io_.QueryDriverValue(0, 0);
-    features_.InitialiseMicrophonePage();
-    if (AcquireCaptureEndpoint() || m_iOSClass != 6) {
-        RunMicrophoneSetup();
-        discovery_.MarkMicrophoneSetupDone();
-    }
-    sdk_.Invoke<&VendorSdkTable::DLLZR_SetVirtual7ch1_Scalar>(m_Settings.m_fV7ch1Scalar);
-}
-
 void TAudioMainForm::FormCreate() {
     Log(L"FormCreate");
 }
@@ -275,39 +199,17 @@ void TAudioMainForm::FormActivate() {
 
 void TAudioMainForm::FormDestroy() {
     if (!bound_) return;
-    // 1, 2.
-    features_.SaveLastProfile();
-    features_.CloseMediaPlayer();
-    features_.SwitchFeaturesOff();
-    // 3.
-    const DeviceHandle device =
-        io_.OpenHidDevice(discovery_.ActiveVendorId(), discovery_.ActiveProductId());
-    if (device != kNoDeviceHandle) {
-        // 4.
-        io_.WriteRegister(device, kShutdownRegister, 0);
-        io_.SendDriverSelect(0);
-        io_.SendDriverEnable(1);
-        sdk_.Invoke<&VendorSdkTable::DLLZR_SetVirtual7ch1_OnOff>(0);
-        SendAudioValue(sdk_, kEncCommand, 0, 0);
-        SendAudioValue(sdk_, kVoiceMagicCommand, 0, 0);
-        // 5.
-        Log(L"[FormDestroy][1]");
-        features_.ShutDownLeds();
-        // 6.
-        io_.SendCommitReport(device);
-        io_.CloseHidDevice(device);
-    }
-    // 7. Also without a device now: the handle is the process's to give back.
+    features_.Close();
+    // The handle kept since construction is the process's to give back, device or not.
     discovery_.CloseKeptHandle();
 }
 
 void TAudioMainForm::OnTimer(TimerId timer) {
-    switch (timer) {
-        case TimerId::Timer1: discovery_.Timer1Timer(); break;
-        case TimerId::Speaker: features_.OnSpeakerTimer(); break;
-        case TimerId::Bee: features_.OnBeeTimer(); break;
-        case TimerId::BeePlay: features_.OnBeePlayTimer(); break;
+    if (timer == TimerId::Timer1) {
+        discovery_.Timer1Timer();
+        return;
     }
+    for (FeatureUnit* unit : features_.Units()) unit->OnTimer(timer);
 }
 
 bool TAudioMainForm::OnRegisteredMessage(uint32_t message) {
@@ -363,7 +265,7 @@ void TAudioMainForm::OnTrayDoubleClick() {
 }
 
 void TAudioMainForm::FormMouseDown() {
-    if (features_.LedDialogBusy()) return;
+    if (features_.ModalDialogShowing()) return;
     ui_.BeginWindowDrag();
     ui_.ProcessPendingMessages();
 }
@@ -383,10 +285,8 @@ void TAudioMainForm::ShowDeviceLabel(DeviceLabel label) {
 
 // The two indicators follow the device through their two looks.
 void TAudioMainForm::UpdateDeviceIndicators() {
-    int32_t in = DeviceActive() ? 0 : 1;
-    int32_t out = DeviceActive() ? 1 : 0;
-    SetButtonState(54, in);
-    SetButtonState(55, out);
+    ShowButton(control_tag::kDeviceIn, DeviceActive());
+    ShowButton(control_tag::kDeviceOut, !DeviceActive());
     ui_.Repaint();
 }
 
@@ -397,60 +297,6 @@ void TAudioMainForm::SetTimer1Enabled(bool enabled) {
 void TAudioMainForm::RedrawCurrentPage() {
     ApplyPageVisibility(m_Settings.m_iCurrentPage);
     ui_.Repaint();
-}
-void TAudioMainForm::ProcessPendingMessages() {
-    ui_.ProcessPendingMessages();
-}
-bool TAudioMainForm::AcquireCaptureEndpoint() {
-    return features_.AcquireCaptureEndpoint();
-}
-void TAudioMainForm::ReleaseCaptureEndpoint() {
-    features_.ReleaseCaptureEndpoint();
-}
-void TAudioMainForm::RunMicrophoneSetup() {
-    features_.RunMicrophoneSetup();
-}
-void TAudioMainForm::CloseMicLevelMonitorUnlessMicPage() {
-    features_.CloseMicLevelMonitorUnlessMicPage();
-}
-void TAudioMainForm::ResetMicrophoneControls() {
-    features_.ResetMicrophoneControls();
-}
-void TAudioMainForm::ClearMicrophoneMonitorState() {
-    features_.ClearMicrophoneMonitorState();
-}
-void TAudioMainForm::ForgetMicrophoneCapture() {
-    features_.ForgetMicrophoneCapture();
-}
-int TAudioMainForm::LedFlag() {
-    return features_.LedFlag();
-}
-void TAudioMainForm::RestoreGpioAndEnc(ActivationPath path) {
-    features_.RestoreGpioAndEnc(path);
-}
-void TAudioMainForm::RestoreVoiceMagic() {
-    features_.RestoreVoiceMagic();
-}
-void TAudioMainForm::RestoreEqAnd3D() {
-    features_.RestoreEqAnd3D();
-}
-void TAudioMainForm::PrepareVirtual7ch1() {
-    features_.PrepareVirtual7ch1();
-}
-void TAudioMainForm::SendVirtual7ch1() {
-    features_.SendVirtual7ch1();
-}
-void TAudioMainForm::InitialiseLedColours() {
-    features_.InitialiseLedColours();
-}
-void TAudioMainForm::ClearEncArmed() {
-    features_.ClearEncArmed();
-}
-void TAudioMainForm::ResetSwitchDisplays() {
-    features_.ResetSwitchDisplays();
-}
-void TAudioMainForm::CloseLedWorkerEvent() {
-    features_.CloseLedWorkerEvent();
 }
 
 }  // namespace tavrin

@@ -12,14 +12,17 @@
 #include "app/device/DeviceIo.h"
 #include "app/device/VendorSdk.h"
 #include "app/features/DeviceCommands.h"
+#include "app/features/FeatureConfig.h"
 #include "app/features/MainWindowFeatures.h"
 #include "app/features/SettingsModel.h"
 #include "app/features/WindowControls.h"
+#include "app/form/ControlTable.h"
 #include "app/form/FormModel.h"
 #include "app/shell/Language.h"
+#include "app/shell/MainWindowHost.h"
 #include "app/shell/PluginMenu.h"
 #include "app/shell/Skin.h"
-#include "app/shell/UiHost.h"
+#include "app/shell/WindowEvents.h"
 #include "common/AudioConfig.h"
 #include "ports/DeviceBus.h"
 #include "ports/DynamicLibrary.h"
@@ -27,42 +30,15 @@
 
 namespace tavrin {
 
-inline constexpr wchar_t kMainWindowCaption[] = L"Tavrin";
-inline constexpr int kMainWindowWidth = 819;
-inline constexpr int kMainWindowHeight = 513;
-
 // 6 for Vista and later: the Core Audio path of the microphone; else the mixer path.
 int OperatingSystemClass(uint32_t platformId, uint32_t major, uint32_t minor);
 inline constexpr uint32_t kPlatformWindows9x = 1;
 inline constexpr uint32_t kPlatformWindowsNt = 2;
 
-// The configuration values the main window reads at construction.
-struct MainWindowConfig {
-    int32_t oldVersion = 0;
-    int32_t defaultIni = 0;
-    int32_t bee = 0;
-    int32_t monitor = 1;
-    double v7ch1Scalar = 2.0;
-    int32_t encButtonMode = 0;
-    int32_t encGpio = 0;
-    int32_t exclusive3DV7ch1 = 0;
-    int32_t gpioMode = 0;
-    std::vector<int32_t> gpioEnable;
-    std::vector<int32_t> gpioDirection;
-    int32_t gpioButtonMode = 0;
-    int32_t gpioDipSwitchMode = 0;
-    std::array<int32_t, kGpioLineCount> gpioActive{};
-    std::array<int32_t, kGpioLineCount> gpioFunction{};
-    int32_t regionCut = 0;
-    int32_t simpleEnable = 0;
-};
-// Strict keys that are missing or not numbers throw ConfigConversionError.
-MainWindowConfig ReadMainWindowConfig(const ConfigFile& config);
-
 // The parts of the system the window works with, wired by the program's entry.
 struct MainWindowPorts {
     Platform& platform;
-    UiHost& ui;
+    MainWindowHost& ui;
     DynamicLibrary& sdkLibrary;
     ErrorBox& errorBox;
     DeviceEnumeration& devices;
@@ -71,45 +47,52 @@ struct MainWindowPorts {
     MainWindowFeatures& features;
 };
 
-class TAudioMainForm final : public DiscoveryHost, public WindowControls {
+class TAudioMainForm final : public WindowEvents, public DiscoveryHost, public WindowControls {
 public:
     explicit TAudioMainForm(MainWindowPorts ports);
     ~TAudioMainForm() override = default;
 
-    // The 27 construction steps. False when the SDK could not be bound: the message is shown,
-    // the loop is told to quit and nothing else happened.
+    // The construction steps. False when the SDK could not be bound: the message is shown, the
+    // loop is told to quit and nothing else happened.
     bool Construct();
 
     void FormCreate();
-    void FormActivate();
-    void FormDestroy();
-    void OnTimer(TimerId timer);
-    // True when the message was one of the registered ones.
-    bool OnRegisteredMessage(uint32_t message);
+    // WindowEvents: what the host reports.
+    const FormModel& Form() const override { return form_; }
+    void FormActivate() override;
+    void FormDestroy() override;
+    void OnTimer(TimerId timer) override;
+    bool OnRegisteredMessage(uint32_t message) override;
     void OnDeviceChange(uint32_t event, uint32_t deviceType, const std::wstring& classGuid,
-                        const std::wstring& interfaceName);
-    void OnMenuCommand(uint32_t command);
-    void OnTrayDoubleClick();
-    // The left button and the pointer, in client coordinates, before any control sees them.
-    void OnMouseDown(int32_t x, int32_t y);
-    void OnMouseMove(int32_t x, int32_t y);
-    void OnMouseUp(int32_t x, int32_t y);
-    const FormModel& Form() const { return form_; }
+                        const std::wstring& interfaceName) override;
+    void OnMenuCommand(uint32_t command) override;
+    void OnTrayDoubleClick() override;
+    void OnMouseDown(int32_t x, int32_t y) override;
+    void OnMouseMove(int32_t x, int32_t y) override;
+    void OnMouseUp(int32_t x, int32_t y) override;
 
     // WindowControls: what the feature units change in the window.
     FormModel& Form() override { return form_; }
     void ShowPicture(const wchar_t* section, const wchar_t* key, Component& control) override;
     void ShowLinkPicture(const wchar_t* key, Component& control) override;
+    void ShowButton(int32_t tag, bool down) override;
     void SetCaptionColour(Component& label, const wchar_t* recordOf, bool down) override;
     SliderTravel EqSliderTravel() override;
+    SliderTravel MicSliderTravel() override;
+    void ShowWarning(const wchar_t* textKey) override;
+    void RedrawCurrentPage() override;
     void Repaint() override { ui_.Repaint(); }
-    void CloseImageClick();
-    void MinimizeImageClick();
+
+    // DiscoveryHost: the window's side of device activation.
+    void ShowDeviceLabel(DeviceLabel label) override;
+    void UpdateDeviceIndicators() override;
+    void SetTimer1Enabled(bool enabled) override;
+    void ProcessPendingMessages() override { ui_.ProcessPendingMessages(); }
 
     const CAudioConfig& Config() const { return m_Config; }
     const MainWindowConfig& WindowConfig() const { return m_WindowConfig; }
     DeviceDiscovery& Discovery() { return discovery_; }
-    int OperatingSystemClassValue() const { return m_iOSClass; }
+    int OperatingSystemClassValue() const { return featureContext_.operatingSystemClass; }
     DeviceLabel CurrentDeviceLabel() const { return language_.DeviceLabelShown(); }
     const std::vector<MenuItem>& TrayMenu() const { return trayMenu_; }
     const RegisteredMessages& Messages() const { return messages_; }
@@ -125,17 +108,14 @@ public:
     void OnLabelMouseUp(Component& sender);
     void OnLabelPageMouseDown(Component& sender);
     void FormMouseDown();
+    void CloseImageClick();
+    void MinimizeImageClick();
     void ShowPageTabs(int32_t selectedTab);
     void ApplyPageVisibility(int32_t page);
-    // Toggles a two-state button's look; `state` is the caller's flag (0 shows Down and
-    // becomes 1, anything else shows Up and becomes 0).
-    void SetButtonState(int32_t tag, int32_t& state) override;
     void DragPress(int32_t x, int32_t y);
     void DragMove(int32_t x, int32_t y);
     void DragRelease();
     bool Dragging() const { return drag_.active; }
-    // The warning box of refused presses.
-    void ShowDeviceWarning(const wchar_t* textKey = L"LabelWarning");
 
     SkinManager& Skin() { return skin_; }
     LanguageManager& Language() { return language_; }
@@ -145,48 +125,15 @@ public:
     SkinLook CurrentSkinLook();
     LabelLook CurrentLabelLook();
 
-    // DiscoveryHost: the window's side of device activation.
-    void ShowDeviceLabel(DeviceLabel label) override;
-    void UpdateDeviceIndicators() override;
-    void SetTimer1Enabled(bool enabled) override;
-    void RedrawCurrentPage() override;
-    void ProcessPendingMessages() override;
-    int OperatingSystemClass() override { return m_iOSClass; }
-    bool AcquireCaptureEndpoint() override;
-    void ReleaseCaptureEndpoint() override;
-    void RunMicrophoneSetup() override;
-    void CloseMicLevelMonitorUnlessMicPage() override;
-    void ResetMicrophoneControls() override;
-    void ClearMicrophoneMonitorState() override;
-    void ForgetMicrophoneCapture() override;
-    int LedFlag() override;
-    void RestoreGpioAndEnc(ActivationPath path) override;
-    void RestoreVoiceMagic() override;
-    void RestoreEqAnd3D() override;
-    void PrepareVirtual7ch1() override;
-    void SendVirtual7ch1() override;
-    void InitialiseLedColours() override;
-    void ClearEncArmed() override;
-    void ResetSwitchDisplays() override;
-    void CloseLedWorkerEvent() override;
-
 private:
-    enum class DragKind {
-        None = 0,
-        EqSlider = 1,
-        MicSlider = 2,
-        Speaker = 3,
-        D3Slider = 4,
-        EncSlider = 5,
-    };
     struct DragState {
         bool active = false;
         int32_t pressX = 0;
         int32_t pressY = 0;
         Component* control = nullptr;
+        const ControlRow* row = nullptr;
         int32_t left = 0;
         int32_t top = 0;
-        DragKind kind = DragKind::None;
     };
 
     void CreateForm();
@@ -195,27 +142,31 @@ private:
     void LoadAndApplySkin();
     void OnLanguageMenu(size_t index);
     void OnSkinMenu(size_t index);
+    void RedrawFeatures();
     void StorePerUserChoices();
     void RunHandler(const std::wstring& handler, Component& sender);
     bool DeviceActive() const;
-    // The device gate: presses of feature controls need an active device.
-    bool PassesGate(int32_t tag) const;
+    // The device gate: presses of gated controls need an active device.
+    bool PassesGate(const ControlRow& row) const;
     // A record of `recordPage` shows on `page` (the LED page only when the skin has one).
     bool OnPage(int32_t recordPage, int32_t page) const;
-    void SetCaptionColour(int32_t tag, bool down);
+    // The control's own unit, null for the window's own controls.
+    FeatureUnit* UnitOf(const ControlRow& row);
+    // The gate and the unit's own condition; a refusal shows its warning.
+    bool Admitted(const ControlRow& row);
+    void ShowLook(const ControlRow& row, Component& picture, bool down);
+    void PressPageTab(const ControlRow& row, Component& sender);
+    void ReleasePageTab(const ControlRow& row, Component& sender);
     void SwitchPage(int32_t tag);
-    void StartDrag(Component& control, DragKind kind);
-    void CentreSliderOnPointer(Component& slider, int32_t y, int32_t top, int32_t range);
     void ReadPerUserChoices();
     void LoadIcons();
     void BuildMenus();
     void PublishTrayMenu();
-    void StartDevicePages();
     void OnPluginCommand(size_t index);
     void Log(const std::wstring& line);
 
     Platform& platform_;
-    UiHost& ui_;
+    MainWindowHost& ui_;
     ErrorBox& errorBox_;
     MainWindowFeatures& features_;
     VendorSdk sdk_;
@@ -225,7 +176,6 @@ private:
     std::optional<ConfigFile> configFile_;
     MainWindowConfig m_WindowConfig;
     RegisteredMessages messages_;
-    int m_iOSClass = 0;
     std::wstring programFolder_;
     std::vector<MenuItem> trayMenu_;
     std::vector<std::wstring> pluginCaptions_;
@@ -241,7 +191,6 @@ private:
     // The control that took the last press: it gets the release, and the click when the
     // pointer is still over it.
     Component* pressed_ = nullptr;
-    int32_t ledButtonState_ = 0;
     bool bound_ = false;
     bool activated_ = false;
 };

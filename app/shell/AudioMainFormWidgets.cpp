@@ -1,8 +1,8 @@
 // The main window's skinned controls: building the form from its design, skins and texts, the
 // press and release handlers of pictures and captions, page tabs, two-state buttons and the
-// pointer hook that drags sliders and speakers.
+// pointer hook that drags sliders and speakers. Which control does what comes from the control
+// table; what a feature's control does is its unit's business.
 #include <algorithm>
-#include <array>
 
 #include "app/form/PictureFile.h"
 #include "app/shell/AudioMainForm.h"
@@ -11,115 +11,17 @@ namespace tavrin {
 namespace {
 
 using namespace skin_section;
+using namespace control_tag;
 
-constexpr int32_t kD3SliderTopMin = 105;
-constexpr int32_t kD3SliderTopMax = 225;
 constexpr int32_t kLedPageModeShown = 1;
+// In GPIO level mode the hardware switch, not the model, decides 7.1's look.
+constexpr wchar_t kVirtualSwitchUpKey[] = L"VirtualDisableImageUp";
+constexpr wchar_t kVirtualSwitchDownKey[] = L"VirtualDisableImageDown";
 
-// The page tabs: tag, page, the tab's two pictures and the page picture of the left column.
-struct PageTab {
-    int32_t tag;
-    int32_t page;
-    const wchar_t* upKey;
-    const wchar_t* downKey;
-    const wchar_t* leftPictureKey;  // null: no page picture
-};
-constexpr std::array<PageTab, 7> kPageTabs = {{
-    {23, 1, L"PageEQUpImage", L"PageEQDownImage", L"MainLeftImage1"},
-    {25, 2, L"PageEffectUpImage", L"PageEffectDownImage", L"MainLeftImage2"},
-    {26, 3, L"PageMicUpImage", L"PageMicDownImage", L"MainLeftImage3"},
-    {27, 4, L"PageVirtual7p1UpImage", L"PageVirtual7p1DownImage", L"MainLeftImage4"},
-    {228, 6, L"PageLEDUpImage", L"PageLEDDownImage", nullptr},
-    {227, 7, L"PageENCUpImage", L"PageENCDownImage", nullptr},
-    {226, 8, L"PageVMEffectUpImage", L"PageVMEffectDownImage", nullptr},
-}};
-
-const PageTab* TabOfTag(int32_t tag) {
-    for (const PageTab& tab : kPageTabs) {
-        if (tab.tag == tag) return &tab;
-    }
-    return nullptr;
-}
-
-// The buttons with two looks: the picture pair and whether the caption follows.
-struct TwoStateButton {
-    int32_t tag;
-    const wchar_t* section;
-    const wchar_t* upKey;
-    const wchar_t* downKey;
-    bool hasCaption;
-};
-constexpr std::array<TwoStateButton, 15> kTwoStateButtons = {{
-    {7, kEq, L"EQEQENImageUp", L"EQEQENImageDown", true},
-    {8, kEq, L"EQ3DENImageUp", L"EQ3DENImageDown", true},
-    {13, k3D, L"D3FBMImageUp", L"D3FBMImageDown", true},
-    {21, kMic, L"MicBoostImageUp", L"MicBoostImageDown", true},
-    {22, kMic, L"MicMuteImageUp", L"MicMuteImageDown", true},
-    {89, kMic, L"MicMonitorImageUp", L"MicMonitorImageDown", true},
-    {47, kVirtual, L"VirtualEnableImageUp", L"VirtualEnableImageDown", true},
-    {49, kVirtual, L"VirtualClockwiseUpImage", L"VirtualClockwiseDownImage", true},
-    {50, kVirtual, L"VirtualCounterclockwiseUpImage", L"VirtualCounterclockwiseDownImage", true},
-    {52, kVirtual, L"VirtualNarrowUpImage", L"VirtualNarrowDownImage", true},
-    {53, kVirtual, L"VirtualEnlargeUpImage", L"VirtualEnlargeDownImage", true},
-    {51, kMain, L"LedImageUp", L"LedImageDown", false},
-    {54, kMain, L"DeviceActiveUpImage", L"DeviceActiveDownImage", true},
-    {55, kMain, L"DeviceUnActiveUpImage", L"DeviceUnActiveDownImage", true},
-    {48, kVirtual, L"VirtualResetUpImage", L"VirtualResetDownImage", true},
-}};
-
-// Tags a press reaches without an active device.
-bool PassesWithoutDevice(int32_t tag) {
-    switch (tag) {
-        case 4:
-        case 14:
-        case 15:
-        case 28:
-        case 29:
-        case 49:
-        case 50: return true;
-        default: return tag <= 1;
-    }
-}
-
-bool IsFeaturePress(int32_t tag) {
-    return (tag >= 7 && tag <= 22) || tag == 47 || tag == 49 || tag == 50 || tag == 52 ||
-           tag == 53 || tag == 89;
-}
-
-bool IsOneOf(const std::wstring& name, std::initializer_list<const wchar_t*> names) {
-    return std::any_of(names.begin(), names.end(),
-                       [&](const wchar_t* candidate) { return name == candidate; });
-}
-
-constexpr std::initializer_list<const wchar_t*> kEqSliders = {
-    L"EQ60HzSliderImage", L"EQ300HzSliderImage", L"EQ1200HzSliderImage", L"EQ3600HzSliderImage",
-    L"EQ12000HzSliderImage"};
-constexpr std::initializer_list<const wchar_t*> kEqBars = {
-    L"EQ60HzBarImage",       L"EQ300HzBarImage",      L"EQ1200HzBarImage",
-    L"EQ3600HzBarImage",     L"EQ12000HzBarImage",    L"EQ60HzBarDownImage",
-    L"EQ300HzBarDownImage",  L"EQ1200HzBarDownImage", L"EQ3600HzBarDownImage",
-    L"EQ12000HzBarDownImage"};
-constexpr std::initializer_list<const wchar_t*> kD3Sliders = {
-    L"D3LBetaSliderImage", L"D3LAlphaSliderImage", L"D3RAlphaSliderImage", L"D3RBetaSliderImage"};
-constexpr std::initializer_list<const wchar_t*> kSpeakers = {
-    L"VirtualCImage", L"VirtualSUBImage", L"VirtualLSImage", L"VirtualRSImage",
-    L"VirtualLImage", L"VirtualRImage",   L"VirtualLBImage", L"VirtualRBImage"};
-
-constexpr int32_t kFirstEqSliderTag = 29;
-
-// A slider's top within its travel; a skin that gives a negative travel pins it to the top.
-int32_t WithinTravel(int32_t value, int32_t top, int32_t range) {
-    return std::clamp(value, top, top + std::max(range, 0));
-}
-
-// Effect pictures and captions of the effect page, by name: which effect they stand for.
-int32_t EffectOfControl(const std::wstring& name) {
-    for (size_t i = 0; i < kEffectNames.size(); ++i) {
-        if (name == std::wstring(L"Effect") + kEffectNames[i] + L"Image") {
-            return static_cast<int32_t>(i + 1);
-        }
-    }
-    return 0;
+// The page picture of the left column; pages without one hide it.
+std::wstring LeftPictureKey(int32_t page) {
+    return page >= page::kEq && page <= page::kVirtual ? L"MainLeftImage" + std::to_wstring(page)
+                                                       : L"";
 }
 
 }  // namespace
@@ -176,6 +78,7 @@ void TAudioMainForm::OnLanguageMenu(size_t index) {
     language_.LoadLanguage(language_.LanguageMenuClick(index));
     ApplyTexts();
     RedrawCurrentPage();
+    RedrawFeatures();
     StorePerUserChoices();
 }
 
@@ -185,13 +88,15 @@ void TAudioMainForm::OnSkinMenu(size_t index) {
     LoadAndApplySkin();
     ApplyTexts();
     RedrawCurrentPage();
-    features_.RedrawFeatureDisplays();
-    const SkinNumbers& numbers = skin_.Numbers();
-    if (numbers.previousVirtualRadius != 0) {
-        features_.RescaleSpeakers(static_cast<double>(numbers.virtualRadius) /
-                                  numbers.previousVirtualRadius);
-    }
+    for (FeatureUnit* unit : features_.Units()) unit->SkinApplied();
+    RedrawFeatures();
     StorePerUserChoices();
+}
+
+// The features' controls show their state again, on the current page's rules.
+void TAudioMainForm::RedrawFeatures() {
+    for (FeatureUnit* unit : features_.Units()) unit->Redraw();
+    ui_.Repaint();
 }
 
 void TAudioMainForm::StorePerUserChoices() {
@@ -209,51 +114,22 @@ bool TAudioMainForm::DeviceActive() const {
     return discovery_.m_bDeviceActive == 1;
 }
 
+bool TAudioMainForm::PassesGate(const ControlRow& row) const {
+    return DeviceActive() || row.gate == DeviceGate::NotNeeded;
+}
+
+FeatureUnit* TAudioMainForm::UnitOf(const ControlRow& row) {
+    return row.unit == FeatureUnitId::Window ? nullptr : features_.Unit(row.unit);
+}
+
 bool TAudioMainForm::IsControlOn(const Component& control) {
-    const SettingsModel& s = m_Settings;
-    if (const PageTab* tab = TabOfTag(control.tag)) return s.m_iCurrentPage == tab->page;
-    switch (control.tag) {
-        case 7: return s.m_bEQEnable != 0;
-        case 8: return s.m_b3DEnable != 0;
-        case 9:
-        case 10:
-        case 11:
-        case 12: return s.m_iEQPreset == control.tag - 8;
-        case 13: return s.m_bFBM != 0;
-        case 16:
-        case 17:
-        case 18:
-        case 19:
-        case 20: return s.m_iCurrentEffect == control.tag - 15;
-        case 21: return s.m_bMicBoost != 0;
-        case 22: return s.m_bMicMute != 0;
-        case 89: return s.m_bMicMonitor != 0;
-        case 47: return s.m_b7ch1Enable != 0;
-        case 49: return s.m_bRotateCW != 0;
-        case 50: return s.m_bRotateCCW != 0;
-        case 52: return s.m_bNarrow != 0;
-        case 53: return s.m_bEnlarge != 0;
-        case 51: return ledButtonState_ != 0;
-        case 54: return DeviceActive();
-        case 55: return !DeviceActive();
-        default: break;
-    }
-    const std::wstring& name = control.name;
-    if (name == L"D33DENImage" || name == L"D33DENLabel") return s.m_b3DEnable != 0;
-    if (const int32_t effect = EffectOfControl(name)) return s.m_iCurrentEffect == effect;
-    if (name == L"ENCFunctionImage" || name == L"ENCFunctionLabel") return s.m_bENCEnable != 0;
-    if (name == L"VMFunctionImage" || name == L"VMFunctionLabel") {
-        return s.m_bVoiceMagicEnable != 0;
-    }
-    static constexpr std::array<const wchar_t*, 5> kVoiceEffects = {
-        L"VMEffectNone", L"VMEffect1", L"VMEffect2", L"VMEffect3", L"VMEffect4"};
-    for (size_t mode = 0; mode < kVoiceEffects.size(); ++mode) {
-        const std::wstring base = kVoiceEffects[mode];
-        if (name == base + L"Image" || name == base + L"Label") {
-            return s.m_iVoiceMagicMode == static_cast<int32_t>(mode);
-        }
-    }
-    return features_.LedControlDown(control);
+    const ControlRow* row = FindControlRow(control);
+    if (row == nullptr) return false;
+    if (row->role == ControlRole::PageTab) return m_Settings.m_iCurrentPage == row->page;
+    if (row->tag == kDeviceIn) return DeviceActive();
+    if (row->tag == kDeviceOut) return !DeviceActive();
+    const FeatureUnit* unit = UnitOf(*row);
+    return unit != nullptr && unit->IsDown(*row);
 }
 
 SkinLook TAudioMainForm::CurrentSkinLook() {
@@ -286,17 +162,32 @@ void TAudioMainForm::ShowPicture(const wchar_t* section, const wchar_t* key, Com
     if (!OnPage(record.page, m_Settings.m_iCurrentPage)) control.visible = false;
 }
 
-void TAudioMainForm::SetCaptionColour(int32_t tag, bool down) {
-    Component* label = form_.FindByTag(ComponentKind::Label, tag);
-    if (label == nullptr) return;
-    const LabelRecord* record = language_.RecordForControl(label->name);
-    language_.ApplyStateColour(record != nullptr ? *record : LabelRecord{}, *label, down);
-}
-
 void TAudioMainForm::SetCaptionColour(Component& label, const wchar_t* recordOf, bool down) {
     const LabelRecord* record = language_.RecordForControl(
         recordOf != nullptr ? std::wstring_view(recordOf) : std::wstring_view(label.name));
     language_.ApplyStateColour(record != nullptr ? *record : LabelRecord{}, label, down);
+}
+
+// A control's picture and caption in one of its two looks, as the table names them.
+void TAudioMainForm::ShowLook(const ControlRow& row, Component& picture, bool down) {
+    if (row.upKey != nullptr) ShowPicture(row.section, down ? row.downKey : row.upKey, picture);
+    if (row.label == nullptr) return;
+    if (Component* caption = form_.Find(row.label)) {
+        SetCaptionColour(*caption, row.captionRecord, down);
+    }
+}
+
+void TAudioMainForm::ShowButton(int32_t tag, bool down) {
+    const ControlRow* row = FindControlRowByTag(tag);
+    Component* picture = form_.FindByTag(ComponentKind::Image, tag);
+    if (row == nullptr || picture == nullptr) return;
+    if (tag == kVirtualEnable && bound_ && features_.GpioLevelMode()) {
+        const bool switchOn = features_.VirtualSwitchState() == 1;
+        ShowPicture(kVirtual, switchOn ? kVirtualSwitchDownKey : kVirtualSwitchUpKey, *picture);
+        if (Component* caption = form_.Find(row->label)) SetCaptionColour(*caption, nullptr, false);
+        return;
+    }
+    ShowLook(*row, *picture, down);
 }
 
 void TAudioMainForm::ShowLinkPicture(const wchar_t* key, Component& control) {
@@ -315,7 +206,11 @@ SliderTravel TAudioMainForm::EqSliderTravel() {
     return {skin_.Numbers().eqTop, skin_.Numbers().eqRange};
 }
 
-void TAudioMainForm::ShowDeviceWarning(const wchar_t* textKey) {
+SliderTravel TAudioMainForm::MicSliderTravel() {
+    return {skin_.Numbers().micTop, skin_.Numbers().micRange};
+}
+
+void TAudioMainForm::ShowWarning(const wchar_t* textKey) {
     ui_.ShowMessage(language_.Text(textKey), m_Config.InstallAppTitle, MessageIcon::Warning);
 }
 
@@ -361,114 +256,54 @@ void TAudioMainForm::RunHandler(const std::wstring& handler, Component& sender) 
         CloseImageClick();
     else if (handler == L"MinimizeImageClick")
         MinimizeImageClick();
-    else if (PassesGate(sender.tag))
+    else if (const ControlRow* row = FindControlRow(sender)) {
         // The press of a refused control showed the warning; its click must not act either,
         // whatever delivered it.
-        features_.HandleControlEvent(handler, sender);
-}
-
-bool TAudioMainForm::PassesGate(int32_t tag) const {
-    return DeviceActive() || PassesWithoutDevice(tag);
+        FeatureUnit* unit = UnitOf(*row);
+        if (unit != nullptr && PassesGate(*row)) unit->Click(*row, sender);
+    }
 }
 
 // ---- Presses and releases ----
 
+bool TAudioMainForm::Admitted(const ControlRow& row) {
+    if (!PassesGate(row)) {
+        ShowWarning(L"LabelWarning");
+        return false;
+    }
+    FeatureUnit* unit = UnitOf(row);
+    const PressVerdict verdict = unit != nullptr ? unit->Admit(row) : PressVerdict::Allow();
+    if (!verdict.allowed && verdict.warningKey != nullptr) ShowWarning(verdict.warningKey);
+    return verdict.allowed;
+}
+
 void TAudioMainForm::OnImageMouseDown(Component& sender) {
-    const int32_t tag = sender.tag;
-    if (features_.GpioPressLocked(tag)) return;
-    if (!PassesGate(tag)) {
-        ShowDeviceWarning();
-        return;
+    if (features_.PressLocked(sender.tag)) return;
+    const ControlRow* row = FindControlRowByTag(sender.tag);
+    if (row == nullptr || !Admitted(*row)) return;
+    FeatureUnit* unit = UnitOf(*row);
+    switch (row->role) {
+        case ControlRole::PageTab: PressPageTab(*row, sender); return;
+        case ControlRole::Momentary: ShowLook(*row, sender, true); break;
+        default: break;
     }
-    switch (tag) {
-        case 0: ShowPicture(kMain, L"CloseImageDown", sender); return;
-        case 1: ShowPicture(kMain, L"MinimizeImageDown", sender); return;
-        case 2: ShowPicture(kMain, L"Menu1ImageDown", sender); break;
-        case 3: ShowPicture(kMain, L"Menu2ImageDown", sender); break;
-        case 4: ShowPicture(kMain, L"Menu3ImageDown", sender); break;
-        case 5: ShowPicture(kEq, L"EQResetImageDown", sender); break;
-        case 6: ShowPicture(k3D, L"D3ResetImageDown", sender); break;
-        case 23:
-        case 25:
-        case 26:
-        case 27:
-            ShowPageTabs(tag);
-            SwitchPage(tag);
-            return;
-        case 228:
-            if (skin_.Numbers().ledPageMode != kLedPageModeShown) return;
-            [[fallthrough]];
-        case 226:
-        case 227:
-            ShowPageTabs(tag);
-            ShowPicture(kMain, TabOfTag(tag)->downKey, sender);
-            SwitchPage(tag);
-            return;
-        case 48:
-            if (features_.BeeChecked()) return;
-            ShowPicture(kVirtual, L"VirtualResetDownImage", sender);
-            break;
-        case 51:
-            SetButtonState(51, ledButtonState_);
-            io_.SendLedSwitch(discovery_.ActiveVendorId(), discovery_.ActiveProductId(), true);
-            return;
-        default:
-            if (IsFeaturePress(tag)) features_.PressFeature(tag);
-            return;
-    }
-    SetCaptionColour(tag, true);
+    if (unit != nullptr) unit->Press(*row, sender);
 }
 
 void TAudioMainForm::OnImageMouseUp(Component& sender) {
-    const int32_t tag = sender.tag;
-    if (tag >= 39 && tag <= 48 && features_.GpioPressLocked(tag)) return;
-    switch (tag) {
-        case 0: ShowPicture(kMain, L"CloseImageUp", sender); return;
-        case 1: ShowPicture(kMain, L"MinimizeImageUp", sender); return;
-        case 2:
-            ShowPicture(kMain, L"Menu1ImageUp", sender);
-            if (DeviceActive()) features_.SaveButton();
-            break;
-        case 3:
-            ShowPicture(kMain, L"Menu2ImageUp", sender);
-            if (DeviceActive()) features_.LoadButton();
-            break;
-        case 4:
-            ShowPicture(kMain, L"Menu3ImageUp", sender);
-            SetCaptionColour(tag, false);
-            if (DeviceActive()) {
-                const Component* caption = form_.Find(L"Menu3Label");
-                features_.ShowAbout(caption != nullptr ? caption->caption : L"");
-            }
-            return;
-        case 5: ShowPicture(kEq, L"EQResetImageUp", sender); break;
-        case 6: ShowPicture(k3D, L"D3ResetImageUp", sender); break;
-        case 48:
-            if (features_.BeeChecked()) return;
-            ShowPicture(kVirtual, L"VirtualResetUpImage", sender);
-            break;
-        case 51:
-            SetButtonState(51, ledButtonState_);
-            io_.SendLedSwitch(discovery_.ActiveVendorId(), discovery_.ActiveProductId(), false);
-            return;
-        case 226:
-        case 227: {
-            const PageTab* tab = TabOfTag(tag);
-            ShowPicture(kMain, DeviceActive() ? tab->downKey : tab->upKey, sender);
-            return;
-        }
-        case 228:
-            if (skin_.Numbers().ledPageMode != kLedPageModeShown) {
-                ShowPicture(kMain, L"PageLEDUpImage", sender);
-            } else if (DeviceActive()) {
-                ShowPicture(kMain, L"PageLEDDownImage", sender);
-            }
-            return;
-        default:
-            if (tag >= 39 && tag <= 46) features_.EnableMotionTimer();
-            return;
+    if (sender.tag >= kFirstSpeaker && sender.tag <= kVirtualReset &&
+        features_.PressLocked(sender.tag)) {
+        return;
     }
-    SetCaptionColour(tag, false);
+    const ControlRow* row = FindControlRowByTag(sender.tag);
+    if (row == nullptr) return;
+    if (row->role == ControlRole::PageTab) return ReleasePageTab(*row, sender);
+    FeatureUnit* unit = UnitOf(*row);
+    if (row->role == ControlRole::Momentary) {
+        if (unit != nullptr && !unit->Admit(*row).allowed) return;
+        ShowLook(*row, sender, false);
+    }
+    if (unit != nullptr && PassesGate(*row)) unit->Release(*row, sender);
 }
 
 void TAudioMainForm::OnLabelMouseDown(Component& sender) {
@@ -484,52 +319,49 @@ void TAudioMainForm::OnLabelMouseUp(Component& sender) {
     }
 }
 
+// The LED tab is a page only when the skin has an LED page.
+void TAudioMainForm::PressPageTab(const ControlRow& row, Component& sender) {
+    if (row.upKey == nullptr) return;
+    const bool ledPage = skin_.Numbers().ledPageMode == kLedPageModeShown;
+    if (row.page == page::kLed && !ledPage) return;
+    ShowPageTabs(row.tag);
+    if (row.page > page::k3D) ShowPicture(row.section, row.downKey, sender);
+    SwitchPage(row.tag);
+}
+
+void TAudioMainForm::ReleasePageTab(const ControlRow& row, Component& sender) {
+    if (row.page <= page::k3D) return;
+    if (row.page == page::kLed && skin_.Numbers().ledPageMode != kLedPageModeShown) {
+        ShowPicture(row.section, row.upKey, sender);
+    } else if (DeviceActive()) {
+        ShowPicture(row.section, row.downKey, sender);
+    } else if (row.page != page::kLed) {
+        ShowPicture(row.section, row.upKey, sender);
+    }
+}
+
 void TAudioMainForm::OnLabelPageMouseDown(Component& sender) {
     if (!DeviceActive()) {
-        ShowDeviceWarning();
+        ShowWarning(L"LabelWarning");
         return;
     }
     SwitchPage(sender.tag);
 }
 
 void TAudioMainForm::SwitchPage(int32_t tag) {
+    const ControlRow* row = FindControlRowByTag(tag);
+    if (row == nullptr || row->role != ControlRole::PageTab) return;
     int32_t& page = m_Settings.m_iCurrentPage;
-    switch (tag) {
-        case 23:
-        case 25:
-        case 27:
-        case 226:
-        case 227:
-            page = TabOfTag(tag)->page;
-            ShowPageTabs(tag);
-            features_.StopLevelMeter();
-            if (tag == 226) features_.ShowVoiceMagic();
-            if (tag == 227) features_.ShowENC();
-            break;
-        case 24:
-            page = 5;
-            ShowPageTabs(0);
-            features_.StopLevelMeter();
-            break;
-        case 26:
-            page = 3;
-            ShowPageTabs(26);
-            ui_.ProcessPendingMessages();
-            features_.StartLevelMeter();
-            break;
-        case 228:
-            if (skin_.Numbers().ledPageMode == kLedPageModeShown) {
-                page = 6;
-                ShowPageTabs(228);
-            }
-            features_.StopLevelMeter();
-            break;
-        default: return;
+    const bool ledPage = skin_.Numbers().ledPageMode == kLedPageModeShown;
+    if (row->page != page::kLed || ledPage) {
+        page = row->page;
+        ShowPageTabs(row->page == page::k3D ? kNoTag : tag);
     }
+    for (FeatureUnit* unit : features_.Units()) unit->PageTabPressed(row->page);
     ui_.ProcessPendingMessages();
     ApplyPageVisibility(page);
     const LabelRecord& colours = language_.Record(L"LabelPageEQ");
-    for (const int32_t captionTag : {23, 24, 25, 26, 228}) {
+    for (const int32_t captionTag : {kPageEq, kPage3D, kPageEffect, kPageMic, kPageLed}) {
         if (Component* label = form_.FindByTag(ComponentKind::Label, captionTag)) {
             language_.ApplyStateColour(colours, *label, false);
         }
@@ -542,28 +374,28 @@ void TAudioMainForm::SwitchPage(int32_t tag) {
 
 void TAudioMainForm::ShowPageTabs(int32_t selectedTab) {
     const LabelRecord& colours = language_.Record(L"LabelPageEQ");
-    for (const PageTab& tab : kPageTabs) {
-        const bool selected = tab.tag == selectedTab;
-        if (Component* picture = form_.FindByTag(ComponentKind::Image, tab.tag)) {
-            ShowPicture(kMain, selected ? tab.downKey : tab.upKey, *picture);
+    const ControlRow* selected = nullptr;
+    for (const ControlRow& row : ControlRows()) {
+        if (row.role != ControlRole::PageTab || row.upKey == nullptr) continue;
+        const bool isSelected = row.tag == selectedTab;
+        if (isSelected) selected = &row;
+        if (Component* picture = form_.FindByTag(ComponentKind::Image, row.tag)) {
+            ShowPicture(row.section, isSelected ? row.downKey : row.upKey, *picture);
         }
-        if (Component* caption = form_.FindByTag(ComponentKind::Label, tab.tag)) {
-            language_.ApplyStateColour(colours, *caption, selected);
+        if (Component* caption = form_.FindByTag(ComponentKind::Label, row.tag)) {
+            language_.ApplyStateColour(colours, *caption, isSelected);
         }
     }
     Component* left = form_.Find(L"MainLeftImage");
-    const PageTab* selected = TabOfTag(selectedTab);
     if (left != nullptr && selected != nullptr) {
-        skin_.ShowSkinImage(selected->leftPictureKey != nullptr
-                                ? skin_.Record(kMain, selected->leftPictureKey)
-                                : SkinImageRecord{},
-                            *left);
+        const std::wstring key = LeftPictureKey(selected->page);
+        skin_.ShowSkinImage(key.empty() ? SkinImageRecord{} : skin_.Record(kMain, key), *left);
     }
 }
 
 bool TAudioMainForm::OnPage(int32_t recordPage, int32_t page) const {
     const bool ledPage = skin_.Numbers().ledPageMode == kLedPageModeShown;
-    return (recordPage == 0 || recordPage == page) && (recordPage != 6 || ledPage);
+    return (recordPage == 0 || recordPage == page) && (recordPage != page::kLed || ledPage);
 }
 
 void TAudioMainForm::ApplyPageVisibility(int32_t page) {
@@ -584,142 +416,55 @@ void TAudioMainForm::ApplyPageVisibility(int32_t page) {
             }
         } else if (control.kind == ComponentKind::Shape) {
             // The LED swatches; the last three have no function.
-            control.visible = ledPage && page == 6 && !(control.tag >= 158 && control.tag <= 160);
+            control.visible = ledPage && page == page::kLed && FindControlRow(control) != nullptr;
         }
     }
     if (Component* bee = form_.Find(L"BeeCheckBox")) {
-        bee->visible = page == 4 && m_WindowConfig.bee == 1;
+        bee->visible = page == page::kVirtual && m_WindowConfig.bee == 1;
     }
-}
-
-void TAudioMainForm::SetButtonState(int32_t tag, int32_t& state) {
-    const auto button = std::find_if(kTwoStateButtons.begin(), kTwoStateButtons.end(),
-                                     [tag](const TwoStateButton& b) { return b.tag == tag; });
-    if (button == kTwoStateButtons.end()) return;
-    Component* picture = form_.FindByTag(ComponentKind::Image, tag);
-    if (tag == 47 && bound_ && features_.GpioLevelMode()) {
-        // The hardware switch decides the look.
-        const int32_t switchState = features_.VirtualSwitchState();
-        if (picture != nullptr) {
-            ShowPicture(kVirtual,
-                        switchState == 1 ? L"VirtualDisableImageDown" : L"VirtualDisableImageUp",
-                        *picture);
-        }
-        state = switchState;
-        SetCaptionColour(tag, false);
-        return;
-    }
-    const bool down = state == 0;
-    if (picture != nullptr) {
-        ShowPicture(button->section, down ? button->downKey : button->upKey, *picture);
-    }
-    if (button->hasCaption) SetCaptionColour(tag, down);
-    state = down ? 1 : 0;
 }
 
 // ---- Dragging ----
 
-void TAudioMainForm::StartDrag(Component& control, DragKind kind) {
-    drag_.active = true;
-    drag_.control = &control;
-    drag_.left = control.left;
-    drag_.top = control.top;
-    drag_.kind = kind;
-}
-
-void TAudioMainForm::CentreSliderOnPointer(Component& slider, int32_t y, int32_t top,
-                                           int32_t range) {
-    slider.top = WithinTravel(y - slider.height / 2, top, range);
-}
-
 void TAudioMainForm::DragPress(int32_t x, int32_t y) {
-    if (features_.LedDialogBusy()) return;
+    if (features_.ModalDialogShowing()) return;
     drag_.pressX = x;
     drag_.pressY = y;
     Component* control = form_.ControlAt(x, y, true);
     if (control == nullptr) return;
-    const std::wstring& name = control->name;
-    const bool active = DeviceActive();
-    const SkinNumbers& numbers = skin_.Numbers();
-    if (IsOneOf(name, kEqSliders)) {
-        if (!active) return ShowDeviceWarning();
-        StartDrag(*control, DragKind::EqSlider);
-    } else if (IsOneOf(name, kEqBars)) {
-        if (!active) return ShowDeviceWarning();
-        const int32_t sliderTag = control->tag >= 200 ? control->tag - 200 : control->tag - 100;
-        Component* slider = form_.FindByTag(ComponentKind::Image, sliderTag);
-        if (slider == nullptr) return;
-        CentreSliderOnPointer(*slider, y, numbers.eqTop, numbers.eqRange);
-        features_.EqSliderMoved(sliderTag - kFirstEqSliderTag);
-    } else if (IsOneOf(name, kD3Sliders)) {
-        if (!active) return ShowDeviceWarning();
-        StartDrag(*control, DragKind::D3Slider);
-    } else if (name == L"MicSliderImage") {
-        if (!active) return ShowDeviceWarning();
-        StartDrag(*control, DragKind::MicSlider);
-    } else if (name == L"MicBarImage" || name == L"MicBarDownImage") {
-        if (!active) return ShowDeviceWarning();
-        if (Component* slider = form_.Find(L"MicSliderImage")) {
-            CentreSliderOnPointer(*slider, y, numbers.micTop, numbers.micRange);
-            features_.MicSliderMoved();
-        }
-    } else if (name == L"ENCSliderImage" || name == L"ENCBarImage") {
-        if (!active) return ShowDeviceWarning();
-        if (!features_.EncSupported()) return ShowDeviceWarning(L"LabelWarning1");
-        if (name == L"ENCBarImage") {
-            features_.EncBarPressed(x, y);
-        } else {
-            StartDrag(*control, DragKind::EncSlider);
-        }
-    } else if (IsOneOf(name, kSpeakers)) {
-        if (!active) return ShowDeviceWarning();
-        StartDrag(*control, DragKind::Speaker);
+    const ControlRow* row = FindControlRow(*control);
+    if (row == nullptr) return;
+    if (row->role != ControlRole::Slider && row->role != ControlRole::Bar) return;
+    FeatureUnit* unit = UnitOf(*row);
+    if (unit == nullptr) return;
+    if (!DeviceActive()) return ShowWarning(L"LabelWarning");
+    if (!Admitted(*row)) return;
+    if (row->role == ControlRole::Bar) {
+        unit->BarPressed(*row, *control, x, y);
     } else {
-        return;
+        drag_.active = true;
+        drag_.control = control;
+        drag_.row = row;
+        drag_.left = control->left;
+        drag_.top = control->top;
     }
     ui_.Repaint();
 }
 
 void TAudioMainForm::DragMove(int32_t x, int32_t y) {
-    if (!drag_.active || drag_.control == nullptr || features_.LedDialogBusy()) return;
-    Component& control = *drag_.control;
-    const int32_t left = drag_.left + (x - drag_.pressX);
-    const int32_t top = drag_.top + (y - drag_.pressY);
-    const SkinNumbers& numbers = skin_.Numbers();
-    switch (drag_.kind) {
-        case DragKind::EqSlider:
-            control.top = WithinTravel(top, numbers.eqTop, numbers.eqRange);
-            features_.EqSliderMoved(control.tag - kFirstEqSliderTag);
-            break;
-        case DragKind::D3Slider:
-            control.top = std::clamp(top, kD3SliderTopMin, kD3SliderTopMax);
-            features_.D3SliderMoved(control);
-            break;
-        case DragKind::MicSlider:
-            control.top = WithinTravel(top, numbers.micTop, numbers.micRange);
-            features_.MicSliderMoved();
-            break;
-        case DragKind::EncSlider: {
-            int32_t limited = top;
-            if (const Component* bar = form_.Find(L"ENCBarImage")) {
-                const auto highest =
-                    bar->top + bar->height - static_cast<int32_t>(1.2 * control.height);
-                limited = std::max(std::min(limited, highest), bar->top + 10);
-            }
-            control.top = limited;
-            features_.EncSliderMoved();
-            break;
-        }
-        case DragKind::Speaker: features_.SpeakerMoved(control, left, top); break;
-        case DragKind::None: return;
-    }
+    if (!drag_.active || drag_.control == nullptr || features_.ModalDialogShowing()) return;
+    FeatureUnit* unit = UnitOf(*drag_.row);
+    if (unit == nullptr) return;
+    unit->Dragged(*drag_.row, *drag_.control, drag_.left + (x - drag_.pressX),
+                  drag_.top + (y - drag_.pressY));
     ui_.Repaint();
 }
 
 void TAudioMainForm::DragRelease() {
-    if (features_.LedDialogBusy()) return;
+    if (features_.ModalDialogShowing()) return;
     drag_.active = false;
     drag_.control = nullptr;
+    drag_.row = nullptr;
 }
 
 }  // namespace tavrin

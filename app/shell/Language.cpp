@@ -5,6 +5,7 @@
 #include <limits>
 #include <optional>
 
+#include "common/Text.h"
 #include "ports/TextCase.h"
 
 namespace tavrin {
@@ -54,28 +55,12 @@ const wchar_t* DeviceLabelKey(DeviceLabel label) {
     return L"LabelUnactive";
 }
 
-bool IsBlank(wchar_t c) {
-    return c == L' ' || c == L'\t';
-}
-
-// Designers write "Text, 255, 0, Arial"; the blanks around numbers and font names are layout.
-std::wstring_view TrimBlanks(std::wstring_view text) {
-    while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-    while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
-    return text;
-}
-
 // Colours are 0x00BBGGRR; designers think of them in hexadecimal, so "0x" is accepted beside
 // plain decimal.
 std::optional<Colour> ParseColour(std::wstring_view text) {
     const auto value = ParseInteger(text, true);
     if (!value || *value < 0) return std::nullopt;
     return static_cast<Colour>(*value);
-}
-
-void AddProblem(std::wstring& problems, const std::wstring& problem) {
-    if (!problems.empty()) problems += L"; ";
-    problems += problem;
 }
 
 std::wstring NotANumber(size_t index, std::wstring_view item) {
@@ -287,7 +272,7 @@ int32_t ScaledFontSize(int32_t points, double factor) {
                                                     std::numeric_limits<int32_t>::max()));
 }
 
-LanguageManager::LanguageManager(Platform& platform, UiHost& ui, FormModel& form)
+LanguageManager::LanguageManager(Platform& platform, MainWindowHost& ui, FormModel& form)
     : platform_(platform), ui_(ui), form_(form) {
     ClearRecords();
 }
@@ -526,19 +511,7 @@ std::wstring LanguageManager::Text(std::wstring_view key, std::wstring_view fall
 }
 
 std::vector<MenuItem> LanguageManager::BuildLanguageMenu(const ConfigFile& config) {
-    std::vector<DirectoryEntry> entries;
-    platform_.files.ListDirectory(languageRoot_, entries);
-    std::vector<std::wstring> folders;
-    for (const DirectoryEntry& entry : entries) {
-        if (entry.isDirectory) folders.push_back(entry.name);
-    }
-    // The listing comes in no particular order; the menu should not reshuffle between runs.
-    std::sort(folders.begin(), folders.end(), [](const std::wstring& a, const std::wstring& b) {
-        const std::wstring foldedA = LowerCase(a);
-        const std::wstring foldedB = LowerCase(b);
-        return foldedA != foldedB ? foldedA < foldedB : a < b;
-    });
-
+    const std::vector<std::wstring> folders = SortedSubfolders(platform_.files, languageRoot_);
     menuFolders_ = folders;
     menu_.clear();
     std::optional<size_t> current;

@@ -9,7 +9,7 @@
 
 #include "app/device/DeviceDiscovery.h"
 #include "app/form/FormModel.h"
-#include "app/shell/UiHost.h"
+#include "app/shell/MainWindowHost.h"
 #include "common/AudioConfig.h"
 #include "ports/Platform.h"
 
@@ -81,7 +81,7 @@ struct LabelLook {
 
 class LanguageManager {
 public:
-    LanguageManager(Platform& platform, UiHost& ui, FormModel& form);
+    LanguageManager(Platform& platform, MainWindowHost& ui, FormModel& form);
 
     // Program folder + LanguageFolderName + "\" + resolution folder, with the trailing
     // backslash.
@@ -135,7 +135,7 @@ private:
     void ChainPageTabs();
 
     Platform& platform_;
-    UiHost& ui_;
+    MainWindowHost& ui_;
     FormModel& form_;
     std::wstring languageRoot_;
     std::wstring languageName_;

@@ -1,5 +1,7 @@
 #include "app/shell/PluginMenu.h"
 
+#include "common/Text.h"
+
 namespace tavrin {
 namespace {
 
@@ -25,14 +27,11 @@ std::vector<std::wstring> PopulatePluginMenu(FileSystem& files, const ConfigFile
 std::wstring PluginExecutablePath(const std::wstring& programFolder,
                                   const std::wstring& pluginFolderName,
                                   const std::wstring& caption) {
-    std::wstring name;
-    for (wchar_t c : caption) {
-        if (c != L'&') name += c;
-    }
+    const std::wstring name = WithoutAmpersands(caption);
     return programFolder + pluginFolderName + L"\\" + name + L"\\" + name + L".exe";
 }
 
-void TellEffectApplicationsToExit(UiHost& host, Clock& clock, DebugLog& log,
+void TellEffectApplicationsToExit(MainWindowHost& host, Clock& clock, DebugLog& log,
                                   const RegisteredMessages& messages) {
     host.Broadcast(messages.effectExit, kShortBroadcast);
     log.Write(L"WM_APP_EXIT_RESUME");
@@ -45,7 +44,7 @@ void TellEffectApplicationsToExit(UiHost& host, Clock& clock, DebugLog& log,
     }
 }
 
-void LaunchPlugin(UiHost& host, DebugLog& log, const std::wstring& executablePath) {
+void LaunchPlugin(MainWindowHost& host, DebugLog& log, const std::wstring& executablePath) {
     log.Write(executablePath);
     host.LaunchProgram(executablePath, executablePath);
 }

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "app/shell/UiHost.h"
+#include "app/shell/MainWindowHost.h"
 #include "common/AudioConfig.h"
 #include "ports/Clock.h"
 #include "ports/DebugLog.h"
@@ -35,9 +35,9 @@ struct RegisteredMessages {
 
 // The first half of a click on a plug-in item: running effect applications are told to exit and
 // the plug-in items unchecked everywhere.
-void TellEffectApplicationsToExit(UiHost& host, Clock& clock, DebugLog& log,
+void TellEffectApplicationsToExit(MainWindowHost& host, Clock& clock, DebugLog& log,
                                   const RegisteredMessages& messages);
 // The second half: the plug-in starts with its own path as parameter.
-void LaunchPlugin(UiHost& host, DebugLog& log, const std::wstring& executablePath);
+void LaunchPlugin(MainWindowHost& host, DebugLog& log, const std::wstring& executablePath);
 
 }  // namespace tavrin

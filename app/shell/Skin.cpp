@@ -5,6 +5,8 @@
 #include <utility>
 
 #include "common/AudioConfig.h"
+#include "common/ByteOrder.h"
+#include "common/Text.h"
 #include "ports/TextCase.h"
 
 namespace tavrin {
@@ -17,7 +19,7 @@ constexpr int32_t kOldVersionLeft = 392;
 constexpr int32_t kOldVersionTop = 104;
 
 // The environment effects in their numbering 1..5; the button of effect n carries tag 15 + n.
-constexpr int32_t kEffectButtonTagBase = 15;
+constexpr int32_t kEffectButtonTagBase = control_tag::kFirstEffect - 1;
 
 constexpr int32_t kEffectCount = 5;
 
@@ -222,32 +224,20 @@ const SkinImageRecord& EmptyRecord() {
     return empty;
 }
 
-bool IsBlank(wchar_t c) {
-    return c == L' ' || c == L'\t';
-}
-
-std::wstring_view Trimmed(std::wstring_view text) {
-    while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-    while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
-    return text;
-}
-
 void AddProblem(std::wstring* problem, const std::wstring& text) {
-    if (problem == nullptr) return;
-    if (!problem->empty()) *problem += L"; ";
-    *problem += text;
+    if (problem != nullptr) tavrin::AddProblem(*problem, text);
 }
 
 // One integer item of a value; blank items are not given. `position` counts from 1.
 std::optional<int32_t> IntegerItem(const std::wstring& item, size_t position,
                                    std::wstring* problem) {
-    if (Trimmed(item).empty()) return std::nullopt;
+    if (TrimBlanks(item).empty()) return std::nullopt;
     if (item.size() > kSkinItemCapacity - 1) {
         AddProblem(problem, L"item " + std::to_wstring(position) + L" is longer than " +
                                 std::to_wstring(kSkinItemCapacity - 1) + L" characters");
         return std::nullopt;
     }
-    const auto number = ParseInteger(Trimmed(item));
+    const auto number = ParseInteger(TrimBlanks(item));
     if (!number) {
         AddProblem(problem,
                    L"item " + std::to_wstring(position) + L" \"" + item + L"\" is not a number");
@@ -256,8 +246,7 @@ std::optional<int32_t> IntegerItem(const std::wstring& item, size_t position,
 }
 
 uint32_t LittleEndian32(const std::vector<uint8_t>& bytes, size_t at) {
-    return uint32_t{bytes[at]} | uint32_t{bytes[at + 1]} << 8 | uint32_t{bytes[at + 2]} << 16 |
-           uint32_t{bytes[at + 3]} << 24;
+    return ReadLittleEndian32(bytes.data() + at);
 }
 
 int32_t SignedLittleEndian32(const std::vector<uint8_t>& bytes, size_t at) {
@@ -271,11 +260,6 @@ struct RegionRectangle {
 RegionRectangle RectangleAt(const std::vector<uint8_t>& bytes, size_t at) {
     return {SignedLittleEndian32(bytes, at), SignedLittleEndian32(bytes, at + 4),
             SignedLittleEndian32(bytes, at + 8), SignedLittleEndian32(bytes, at + 12)};
-}
-
-std::wstring WithoutAmpersands(std::wstring text) {
-    text.erase(std::remove(text.begin(), text.end(), L'&'), text.end());
-    return text;
 }
 
 bool EndsWith(std::wstring_view text, std::wstring_view ending) {
@@ -403,7 +387,7 @@ std::optional<WindowRegion> CheckRegionData(std::vector<uint8_t> bytes, std::wst
     return region;
 }
 
-SkinManager::SkinManager(Platform& platform, UiHost& ui, FormModel& form)
+SkinManager::SkinManager(Platform& platform, MainWindowHost& ui, FormModel& form)
     : platform_(platform), ui_(ui), form_(form), records_(SkinImageKeys().size()) {}
 
 std::wstring SkinManager::ReadValue(const wchar_t* section, const wchar_t* key) const {
@@ -668,17 +652,7 @@ void SkinManager::ApplyWindowShape(int32_t regionCut) {
 }
 
 std::vector<MenuItem> SkinManager::BuildSkinMenu() {
-    std::vector<DirectoryEntry> entries;
-    platform_.files.ListDirectory(skinRoot_, entries);
-    std::vector<std::wstring> folders;
-    for (const DirectoryEntry& entry : entries) {
-        if (entry.isDirectory) folders.push_back(entry.name);
-    }
-    // The system lists folders in no promised order; the menu should not change between runs.
-    std::sort(folders.begin(), folders.end(), [](const std::wstring& a, const std::wstring& b) {
-        const std::wstring upperA = UpperCase(a), upperB = UpperCase(b);
-        return upperA != upperB ? upperA < upperB : a < b;
-    });
+    const std::vector<std::wstring> folders = SortedSubfolders(platform_.files, skinRoot_);
     menu_.clear();
     for (size_t i = 0; i < folders.size(); ++i) {
         MenuItem item;

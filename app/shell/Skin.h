@@ -11,9 +11,10 @@
 #include <vector>
 
 #include "app/features/SettingsModel.h"
+#include "app/form/ControlTable.h"
 #include "app/form/FormModel.h"
 #include "app/form/PictureFile.h"
-#include "app/shell/UiHost.h"
+#include "app/shell/MainWindowHost.h"
 #include "ports/Platform.h"
 
 namespace tavrin {
@@ -24,20 +25,6 @@ inline constexpr size_t kSkinFileNameCapacity = 64;  // 63 characters and the en
 inline constexpr size_t kSkinValueCapacity = 256;    // the value buffer of one key
 inline constexpr size_t kSkinItemCapacity = 128;     // one item of a value
 inline constexpr size_t kSkinImageItemCount = 6;
-
-// Sections of SkinSetting.ini.
-namespace skin_section {
-inline constexpr wchar_t kMain[] = L"Main";
-inline constexpr wchar_t kEq[] = L"EQ";
-inline constexpr wchar_t k3D[] = L"3D";
-inline constexpr wchar_t kEffect[] = L"Effect";
-inline constexpr wchar_t kMic[] = L"Mic";
-inline constexpr wchar_t kVirtual[] = L"Virtual7ch1";
-inline constexpr wchar_t kAbout[] = L"About";
-inline constexpr wchar_t kLed[] = L"LED";
-inline constexpr wchar_t kEnc[] = L"ENC";
-inline constexpr wchar_t kVoiceMagic[] = L"VoiceMagic";
-}  // namespace skin_section
 
 // "1920x1080\", "1366x768\", "960x540\" or "" by the primary screen's area.
 std::wstring ResolutionFolder(int32_t screenWidth, int32_t screenHeight);
@@ -146,7 +133,7 @@ struct SkinLook {
 class SkinManager {
 public:
     // `form` is the main window; `oldVersion` the OldVersion switch of the configuration.
-    SkinManager(Platform& platform, UiHost& ui, FormModel& form);
+    SkinManager(Platform& platform, MainWindowHost& ui, FormModel& form);
 
     // Program folder + SkinFolderName + "\" + resolution folder, with the trailing backslash.
     void SetSkinRoot(const std::wstring& skinRoot) { skinRoot_ = skinRoot; }
@@ -208,7 +195,7 @@ private:
     void ApplyWindowShape(int32_t regionCut);
 
     Platform& platform_;
-    UiHost& ui_;
+    MainWindowHost& ui_;
     FormModel& form_;
     std::wstring skinRoot_;
     std::wstring skinName_;

@@ -57,7 +57,7 @@ public:
     char placeholder = 0;
 };
 
-class RecordingHost final : public DiscoveryHost {
+class RecordingHost final : public DiscoveryHost, public DeviceRestore {
 public:
     void ShowDeviceLabel(DeviceLabel label) override {
         const char* names[] = {"LabelActive", "LabelUnactive", "LabelUnDriver"};
@@ -70,34 +70,17 @@ public:
     }
     void RedrawCurrentPage() override { calls.push_back("redraw"); }
     void ProcessPendingMessages() override { calls.push_back("messages"); }
-    int OperatingSystemClass() override { return operatingSystem; }
-    bool AcquireCaptureEndpoint() override {
-        calls.push_back("endpoint");
-        return hasEndpoint;
+    void PrepareMicrophone() override { calls.push_back("prepare microphone"); }
+    void Restore(ActivationPath path, bool first) override {
+        calls.push_back(std::string("restore ") +
+                        (path == ActivationPath::Arrival ? "arrival" : "timer") +
+                        (first ? " first" : ""));
     }
-    void ReleaseCaptureEndpoint() override { calls.push_back("release endpoint"); }
-    void RunMicrophoneSetup() override { calls.push_back("mic setup"); }
-    void CloseMicLevelMonitorUnlessMicPage() override { calls.push_back("close mic monitor"); }
-    void ResetMicrophoneControls() override { calls.push_back("reset mic controls"); }
-    void ClearMicrophoneMonitorState() override { calls.push_back("clear monitor state"); }
-    void ForgetMicrophoneCapture() override { calls.push_back("forget capture"); }
-    int LedFlag() override { return 1; }
-    void RestoreGpioAndEnc(ActivationPath path) override {
-        calls.push_back(path == ActivationPath::Arrival ? "gpio and enc" : "enc state");
-    }
-    void RestoreVoiceMagic() override { calls.push_back("voice magic"); }
-    void RestoreEqAnd3D() override { calls.push_back("eq and 3d"); }
-    void PrepareVirtual7ch1() override { calls.push_back("7.1 ui"); }
-    void SendVirtual7ch1() override { calls.push_back("7.1 send"); }
-    void InitialiseLedColours() override { calls.push_back("led colours"); }
-    void ClearEncArmed() override { calls.push_back("clear enc armed"); }
-    void ResetSwitchDisplays() override { calls.push_back("reset switches"); }
-    void CloseLedWorkerEvent() override { calls.push_back("close led event"); }
+    void DeviceRemoved() override { calls.push_back("removed"); }
+    void ReleaseDevice() override { calls.push_back("release device"); }
 
     Calls calls;
     bool timer1 = false;
-    bool hasEndpoint = true;
-    int operatingSystem = 6;
 };
 
 constexpr wchar_t kHeadsetId[] = L"USB\\VID_2B7A&PID_5801&REV_0100&MI_00";
@@ -138,7 +121,7 @@ protected:
     test::SilentErrorBox errorBox;
     VendorSdk sdk{library, log};
     RecordingHost host;
-    DeviceDiscovery discovery{platform, config, enumeration, sdk, io, host};
+    DeviceDiscovery discovery{platform, config, enumeration, sdk, io, host, host};
 };
 
 TEST(ParseVidPid, TakesFourHexDigitsAfterEachMark) {
@@ -222,8 +205,7 @@ TEST_F(DeviceDiscoveryTest, ArrivalWhileAHandleIsHeldChangesNothing) {
     discovery.DeviceArrival1(kHeadsetHidName);
     EXPECT_EQ(enumeration.enumerations, enumerations);
     EXPECT_EQ(log.lines, (std::vector<std::wstring>{L"DeviceArrival1", L"m_hDevice != NULL"}));
-    EXPECT_EQ(host.calls,
-              (Calls{"endpoint", "mic setup", "close mic monitor", "reset mic controls"}));
+    EXPECT_EQ(host.calls, Calls{"prepare microphone"});
 }
 
 TEST_F(DeviceDiscoveryTest, ArrivalActivatesAndRestoresInOrder) {
@@ -244,26 +226,12 @@ TEST_F(DeviceDiscoveryTest, ArrivalActivatesAndRestoresInOrder) {
     EXPECT_EQ(log.lines,
               (std::vector<std::wstring>{L"DeviceArrival1",
                                          L"***** ZRN_Set_DEVICE_SYMBOLIC_NAME Success *****"}));
-    EXPECT_EQ(host.calls,
-              (Calls{"endpoint", "mic setup", "close mic monitor", "reset mic controls",
-                     "indicators", "redraw", "clear monitor state", "release endpoint",
-                     "gpio and enc", "voice magic", "redraw", "messages", "eq and 3d", "7.1 ui",
-                     "7.1 send", "led colours", "redraw", "LabelActive", "messages"}));
+    EXPECT_EQ(host.calls, (Calls{"prepare microphone", "indicators", "redraw",
+                                 "restore arrival first", "redraw", "LabelActive", "messages"}));
     EXPECT_EQ(discovery.m_bDeviceActive, 1);
     EXPECT_EQ(discovery.HidHandle(), kNoDeviceHandle) << "closed again at once";
     EXPECT_TRUE(hid.open.empty());
     EXPECT_EQ(discovery.ActivationCount(), 1u);
-    // LED indicator, then the driver state and value queries of the restore sequence.
-    ASSERT_EQ(driver.requests.size(), 2u);
-    EXPECT_EQ(driver.requests[0].code, kIoctlQueryDriverState);
-    EXPECT_EQ(driver.requests[1].code, kIoctlQueryDriverValue);
-    EXPECT_EQ(hid.sent.front(), ([] {
-                  std::vector<uint8_t> report(65, 0);
-                  report[1] = 0x60;
-                  report[4] = 0x30;
-                  return report;
-              }()))
-        << "LED flag 1 reads the GPIO bits";
 }
 
 TEST_F(DeviceDiscoveryTest, ArrivalGivesUpSilentlyWhenTheDeviceNeverAnswers) {
@@ -276,8 +244,7 @@ TEST_F(DeviceDiscoveryTest, ArrivalGivesUpSilentlyWhenTheDeviceNeverAnswers) {
     discovery.DeviceArrival1(kHeadsetHidName);
     EXPECT_EQ(knobs.probes, 5);
     EXPECT_EQ(discovery.m_bDeviceActive, 0);
-    EXPECT_EQ(host.calls,
-              (Calls{"endpoint", "mic setup", "close mic monitor", "reset mic controls"}));
+    EXPECT_EQ(host.calls, Calls{"prepare microphone"});
 }
 
 TEST_F(DeviceDiscoveryTest, ArrivalWithoutServedDeviceOrInterface) {
@@ -285,17 +252,15 @@ TEST_F(DeviceDiscoveryTest, ArrivalWithoutServedDeviceOrInterface) {
     discovery.ConstructionStep();
     log.lines.clear();
     host.calls.clear();
-    host.hasEndpoint = false;
     discovery.DeviceArrival1(L"other");
     EXPECT_EQ(log.lines, (std::vector<std::wstring>{L"DeviceArrival1", L"bResult = 0"}));
-    EXPECT_EQ(host.calls, (Calls{"endpoint", "reset mic controls"}))
-        << "no endpoint on Vista or later: the microphone set-up waits";
+    EXPECT_EQ(host.calls, Calls{"prepare microphone"});
 
     enumeration.hardwareIds = {kHeadsetId};  // listed, but its HID interface is not there yet
     host.calls.clear();
     discovery.DeviceArrival1(L"other");
-    EXPECT_EQ(host.calls, (Calls{"endpoint", "reset mic controls", "Timer1 on", "LabelUnactive",
-                                 "indicators", "redraw", "Timer1 on"}));
+    EXPECT_EQ(host.calls, (Calls{"prepare microphone", "Timer1 on", "LabelUnactive", "indicators",
+                                 "redraw", "Timer1 on"}));
 }
 
 TEST_F(DeviceDiscoveryTest, TimerTickActivatesWithTenProbesAndStopsPolling) {
@@ -315,15 +280,12 @@ TEST_F(DeviceDiscoveryTest, TimerTickActivatesWithTenProbesAndStopsPolling) {
     EXPECT_EQ(knobs.selections.size(), 2u) << "selection repeated at once";
     EXPECT_TRUE(log.lines.empty());
     EXPECT_EQ(knobs.probes, 10);
-    EXPECT_EQ(host.calls,
-              (Calls{"indicators", "redraw", "endpoint", "mic setup", "close mic monitor",
-                     "reset mic controls", "release endpoint", "enc state", "voice magic", "redraw",
-                     "messages", "eq and 3d", "7.1 ui", "7.1 send", "led colours", "redraw",
-                     "LabelActive", "Timer1 off"}));
+    EXPECT_EQ(host.calls, (Calls{"indicators", "redraw", "restore timer first", "redraw",
+                                 "LabelActive", "Timer1 off"}));
     EXPECT_FALSE(host.timer1);
     // The poll probes the driver's path too, so the restore sequence's requests reach it.
     EXPECT_EQ(driver.openedPaths,
-              (std::vector<std::wstring>(3, L"\\\\.\\Class#UsbAudioExtension&2B7A&5801")));
+              std::vector<std::wstring>{L"\\\\.\\Class#UsbAudioExtension&2B7A&5801"});
     EXPECT_TRUE(log.lines.empty()) << "the arrival's success line is not the poll's";
 }
 
@@ -410,9 +372,8 @@ TEST_F(DeviceDiscoveryTest, RemovalOfTheActiveDeviceOnly) {
 
     discovery.HandleDeviceChange(kDbtDeviceRemoveComplete, kDbtDeviceTypeInterface,
                                  L"{4d1e55b2-f16f-11cf-88cb-001111000030}", kHeadsetHidName);
-    EXPECT_EQ(host.calls,
-              (Calls{"LabelUnactive", "clear enc armed", "indicators", "reset switches", "redraw",
-                     "release endpoint", "forget capture", "close led event", "messages"}));
+    EXPECT_EQ(host.calls, (Calls{"LabelUnactive", "indicators", "removed", "redraw",
+                                 "release device", "messages"}));
     EXPECT_EQ(discovery.m_bDeviceActive, 0);
     EXPECT_EQ(discovery.m_bSync, 0);
     EXPECT_EQ(discovery.HidHandle(), kNoDeviceHandle);

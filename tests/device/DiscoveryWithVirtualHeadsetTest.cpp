@@ -27,26 +27,23 @@ class DiscoveryWithVirtualHeadset : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_EQ(sdk.BindVendorSdk(kVendorSdkFileName, errorBox), 0);
-        reset = Find<TavrinSim_Reset_Fn>("TavrinSim_Reset");
-        plug = Find<TavrinSim_Plug_Fn>("TavrinSim_Plug");
-        unplug = Find<TavrinSim_Unplug_Fn>("TavrinSim_Unplug");
-        openHandles = Find<TavrinSim_OpenHandleCount_Fn>("TavrinSim_OpenHandleCount");
+        bus.emplace(library);
+        const BusFaceFunctions& face = bus->Face().Functions();
+        reset = face.reset;
+        plug = face.plug;
+        unplug = face.unplug;
+        openHandles = face.openHandleCount;
         ASSERT_TRUE(reset && plug && unplug && openHandles);
         reset();
         plug();
         config.SourceFolderFullPath = L"C:\\Tavrin\\";
         files.AddTextFile(L"C:\\Tavrin\\AudioConfig.cfg",
                           "[USB_VID_PID]\r\n1=USB\\VID_2B7A&PID_58XX&REV_0100&MI_00\r\n");
-        bus.emplace(library);
         io.emplace(*bus, bus->Driver());
-        discovery.emplace(platform, config, *bus, sdk, *io, host);
+        discovery.emplace(platform, config, *bus, sdk, *io, host, host);
     }
     void TearDown() override {
         if (reset) reset();
-    }
-    template <class Function>
-    Function Find(const char* name) {
-        return reinterpret_cast<Function>(library.Symbol(name));
     }
     uint32_t OpenHandles() {
         uint32_t count = 0;
@@ -98,7 +95,7 @@ TEST_F(DiscoveryWithVirtualHeadset, AThousandUnplugsAndReplugsLeakNoHandle) {
     }
     EXPECT_EQ(OpenHandles(), 0u);
     EXPECT_EQ(host.label, DeviceLabel::Active);
-    EXPECT_EQ(host.ledInitialisations, 1) << "the count only resets with the construction handle";
+    EXPECT_EQ(host.firstActivations, 1) << "the count only resets with the construction handle";
 }
 
 TEST_F(DiscoveryWithVirtualHeadset, WithoutTheHeadsetThePollTakesOver) {

@@ -2,20 +2,34 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "tests/support/FeatureFixture.h"
 
 namespace tavrin {
 namespace {
+
+using Lines = std::vector<std::string>;
 
 class AudioFeaturesTest : public test::FeatureTest {
 protected:
     void SetUp() override {
         FeatureTest::SetUp();
         features.Attach(*context);
-        features.SetInitialPageState();
-        features.LayoutEqualizer();
-        features.InitialiseEffectPages();
+        features.SetInitialState();
+        features.ConstructPages();
+        window.buttonStates.clear();
         ClearTraffic();
+    }
+    // A press as the window delivers it: to the unit the control table names.
+    void Press(int32_t tag) {
+        const ControlRow* row = FindControlRowByTag(tag);
+        ASSERT_NE(row, nullptr) << tag;
+        FeatureUnit* unit = features.Unit(row->unit);
+        ASSERT_NE(unit, nullptr) << tag;
+        Component* picture = window.form.FindByTag(ComponentKind::Image, tag);
+        ASSERT_NE(picture, nullptr) << tag;
+        unit->Press(*row, *picture);
     }
     std::vector<std::string> SdkNames() {
         std::vector<std::string> names;
@@ -27,38 +41,76 @@ protected:
     AudioFeatures features;
 };
 
-TEST_F(AudioFeaturesTest, PressesReachTheirUnits) {
-    const struct {
-        int32_t tag;
-        const char* firstCall;  // the first thing the device sees
-    } cases[] = {
-        {7, "sdk DLLZR_ConfigEQ_ById"},  {8, "sdk DLLZR_Config3D_ById"},
-        {10, "sdk DLLZR_ConfigEQ_ById"},  // a flat preset writes no register
-        {13, "hid out 00 60"},           {18, "drv 0x08232008 in 02"},
-    };
-    for (const auto& c : cases) {
-        ClearTraffic();
-        features.PressFeature(c.tag);
-        const auto traffic = DeviceTraffic();
-        ASSERT_FALSE(traffic.empty()) << c.tag;
-        EXPECT_EQ(traffic.front().rfind(c.firstCall, 0), 0u) << c.tag << ": " << traffic.front();
-    }
-    EXPECT_EQ(settings.m_bEQEnable, 1);
-    EXPECT_EQ(settings.m_b3DEnable, 1);
-    EXPECT_EQ(settings.m_iEQPreset, 2);
-    EXPECT_EQ(settings.m_iCurrentEffect, 3);
-    Component sender;
-    ClearTraffic();
-    features.HandleControlEvent(L"D3ResetLabelClick", sender);
-    features.HandleControlEvent(L"SomethingElse", sender);
-    EXPECT_FALSE(DeviceTraffic().empty()) << "the 3D reset writes the record";
+// Each press on its own, from the state construction leaves: everything the device sees.
+struct PressCase {
+    const char* what;
+    int32_t tag;
+    Lines traffic;
+};
+
+void PrintTo(const PressCase& c, std::ostream* out) {
+    *out << c.what;
 }
+
+class PressRoutingTest : public AudioFeaturesTest,
+                         public ::testing::WithParamInterface<PressCase> {};
+
+TEST_P(PressRoutingTest, APressReachesItsUnitAndTheDevice) {
+    Press(GetParam().tag);
+    EXPECT_EQ(DeviceTraffic(), GetParam().traffic);
+}
+
+const PressCase kPressCases[] = {
+    {"EQ-EN: the verified switch on",
+     7,
+     {"sdk DLLZR_ConfigEQ_ById(device=0) -> 0", "sdk DLLZR_SetEQ_OnOff_ById(on=1, device=0) -> 0",
+      "sdk DLLZR_IsEQ_Enable_ById(device=0) -> 0 [enabled=1]"}},
+    {"3D-EN: the verified switch, then its registers",
+     8,
+     {"sdk DLLZR_Config3D_ById(device=0) -> 0", "sdk DLLZR_Set3D_OnOff_ById(on=1, device=0) -> 0",
+      "sdk DLLZR_Is3D_Enable_ById(device=0) -> 0 [enabled=1]",
+      "hid out 00 60 00 01 10 00..(65) -> 0 address 0x0100",
+      "hid in 00 60 00 00 00 00..(65) -> 0 register 0x0100",
+      "hid out 00 60 00 01 10 00..(65) -> 0 address 0x0100",
+      "hid out 00 60 80 01 20 00..(65) -> 0 register 0x0100 := 0x80",
+      "hid out 00 60 CD 01 10 00..(65) -> 0 address 0x01CD",
+      "hid in 00 60 AA 00 00 00..(65) -> 0 register 0x01CD",
+      "hid out 00 60 CD 01 10 00..(65) -> 0 address 0x01CD",
+      "hid out 00 60 FF 01 20 00..(65) -> 0 register 0x01CD := 0xFF",
+      "hid out 00 60 CE 01 10 00..(65) -> 0 address 0x01CE",
+      "hid in 00 60 5A 00 00 00..(65) -> 0 register 0x01CE",
+      "hid out 00 60 CE 01 10 00..(65) -> 0 address 0x01CE",
+      "hid out 00 60 5F 01 20 00..(65) -> 0 register 0x01CE := 0x5F",
+      "hid out 00 00 00 00 00 00..(65) -> 0 commit"}},
+    {"S2, a flat preset: the equalizer off, no register",
+     10,
+     {"sdk DLLZR_ConfigEQ_ById(device=0) -> 0", "sdk DLLZR_SetEQ_OnOff_ById(on=0, device=0) -> 0"}},
+    {"FBM off: bit 0 of 0x18A",
+     13,
+     {"hid out 00 60 8A 01 10 00..(65) -> 0 address 0x018A",
+      "hid in 00 60 01 00 00 00..(65) -> 0 register 0x018A",
+      "hid out 00 60 8A 01 10 00..(65) -> 0 address 0x018A",
+      "hid out 00 60 00 01 20 00..(65) -> 0 register 0x018A := 0x00",
+      "hid out 00 00 00 00 00 00..(65) -> 0 commit"}},
+    {"alpha link: a look only", 14, {}},
+    {"Bathroom: select 2, then enable",
+     18,
+     {"drv 0x08232008 in 02 00 00 00 -> 0 environment effect 2",
+      "drv 0x08232000 in 01 00 00 00 -> 0 enable 1"}},
+    {"LED button: the LED line on",
+     51,
+     {"hid out 00 60 01 FF 3C 00..(65) -> 0 gpio out 1000000000 (lines 0..9)",
+      "hid out 00 00 00 00 00 00..(65) -> 0 commit"}},
+};
+
+INSTANTIATE_TEST_SUITE_P(Table, PressRoutingTest, ::testing::ValuesIn(kPressCases),
+                         [](const auto& info) { return "Row" + std::to_string(info.index); });
 
 TEST_F(AudioFeaturesTest, ThreeDOnSwitchesVirtual7ch1OffFirstWhenTheyExclude) {
     settings.m_b3DV7ch1Exclusive = 1;
     settings.m_b7ch1Enable = 1;
     settings.m_bRotateCW = 1;
-    features.PressFeature(8);
+    Press(8);
     const auto names = SdkNames();
     ASSERT_GE(names.size(), 3u);
     EXPECT_EQ(names[0], "DLLZR_SetVirtual7ch1_OnOff");
@@ -76,8 +128,7 @@ TEST_F(AudioFeaturesTest, RemovalShowsEverythingOffAndSendsNothing) {
     settings.m_bVoiceMagicEnable = 1;
     settings.m_iVoiceMagicMode = 3;
     settings.m_iCurrentEffect = 4;
-    window.buttonStates.clear();
-    features.ResetSwitchDisplays();
+    features.DeviceRemoved();
     EXPECT_TRUE(DeviceTraffic().empty());
     for (const int32_t flag : {settings.m_bEQEnable, settings.m_b3DEnable, settings.m_b7ch1Enable,
                                settings.m_bMicMute, settings.m_bMicMonitor, settings.m_bENCEnable,
@@ -85,17 +136,31 @@ TEST_F(AudioFeaturesTest, RemovalShowsEverythingOffAndSendsNothing) {
         EXPECT_EQ(flag, 0);
     }
     EXPECT_EQ(settings.m_iCurrentEffect, 1);
-    // Every switch asked for its Up look: the state passed in is not 0.
-    const std::vector<std::pair<int32_t, int32_t>> expected = {
-        {7, 1}, {8, 1}, {47, 1}, {22, 1}, {89, 1}};
-    EXPECT_EQ(window.buttonStates, expected);
+    const std::vector<std::pair<int32_t, bool>> upLooks = {
+        {7, false}, {8, false}, {47, false}, {22, false}, {89, false}};
+    EXPECT_EQ(window.buttonStates, upLooks);
     EXPECT_EQ(window.Control(L"EffectButtonNonImage").picture, L"Effect/EffectButtonNonImageDown");
 }
 
-TEST_F(AudioFeaturesTest, ArrivalAppliesTheDefaultProfileSwitchesUnlessTheDeviceHoldsThem) {
+// After an arrival: the LED indicator, the page, what the profile asks of EQ and 3D, and the
+// driver's two queries.
+TEST_F(AudioFeaturesTest, ArrivalRestoresInItsOrder) {
+    settings.m_bDefaultEQEnable = 1;
+    features.Restore(ActivationPath::Arrival, true);
+    const Lines traffic = DeviceTraffic();
+    ASSERT_GE(traffic.size(), 4u);
+    EXPECT_NE(traffic.front().find("gpio out 0000000000"), std::string::npos)
+        << "the LED indicator first: " << traffic.front();
+    EXPECT_EQ(traffic[traffic.size() - 2].rfind("drv 0x00223190", 0), 0u) << "driver state";
+    EXPECT_EQ(traffic.back().rfind("drv 0x00223028", 0), 0u) << "driver value";
+    EXPECT_EQ(window.redraws, 1);
+    EXPECT_EQ(settings.m_bEQEnable, 1);
+}
+
+TEST_F(AudioFeaturesTest, ArrivalAppliesTheDefaultSwitchesUnlessTheDeviceHoldsThem) {
     settings.m_bDefaultEQEnable = 1;
     settings.m_bDefault3DEnable = 1;
-    features.RestoreEqAnd3D();
+    features.Restore(ActivationPath::Arrival, true);
     EXPECT_EQ(settings.m_bEQEnable, 1);
     EXPECT_EQ(settings.m_b3DEnable, 1);
     const auto names = SdkNames();
@@ -107,10 +172,66 @@ TEST_F(AudioFeaturesTest, ArrivalAppliesTheDefaultProfileSwitchesUnlessTheDevice
     settings.m_bEQFromEEPROM = 1;
     settings.m_b3DFromEEPROM = 0;
     settings.m_bDefault3DEnable = 0;
-    features.RestoreEqAnd3D();
+    features.Restore(ActivationPath::Timer, false);
     const auto reads = SdkNames();
-    EXPECT_EQ(std::count(reads.begin(), reads.end(), "DLLZR_IsEQ_Enable_ById") >= 2, true);
-    EXPECT_EQ(std::count(reads.begin(), reads.end(), "DLLZR_Read_I2C_ById") >= 6, true);
+    EXPECT_GE(std::count(reads.begin(), reads.end(), "DLLZR_IsEQ_Enable_ById"), 2);
+    EXPECT_GE(std::count(reads.begin(), reads.end(), "DLLZR_Read_I2C_ById"), 6);
+}
+
+// Drags and bar presses: the window hands over where the pointer took the control; each unit
+// keeps its slider in its own travel.
+TEST_F(AudioFeaturesTest, EachSliderKeepsToItsTravel) {
+    window.travel = {181, 208};
+    window.micTravel = {155, 100};
+    Component& encBar = window.Control(L"ENCBarImage");
+    encBar.top = 140;
+    encBar.height = 240;
+    window.Control(L"ENCSliderImage").height = 18;
+    settings.m_bENCSupported = 1;
+    const struct {
+        const wchar_t* slider;
+        int32_t top;
+        int32_t expected;
+    } cases[] = {
+        {L"EQ300HzSliderImage", 250, 250}, {L"EQ300HzSliderImage", 100, 181},
+        {L"EQ300HzSliderImage", 900, 389}, {L"D3LBetaSliderImage", 0, 105},
+        {L"D3LBetaSliderImage", 500, 225}, {L"D3RAlphaSliderImage", 150, 150},
+        {L"MicSliderImage", 100, 155},     {L"MicSliderImage", 300, 255},
+        {L"ENCSliderImage", 0, 150},       {L"ENCSliderImage", 5000, 140 + 240 - 21},
+        {L"ENCSliderImage", 300, 300},
+    };
+    for (const auto& c : cases) {
+        Component& slider = window.Control(c.slider);
+        const ControlRow* row = FindControlRow(c.slider);
+        ASSERT_NE(row, nullptr);
+        features.Unit(row->unit)->Dragged(*row, slider, slider.left, c.top);
+        EXPECT_EQ(slider.top, c.expected)
+            << std::string(c.slider, c.slider + wcslen(c.slider)) << " to " << c.top;
+    }
+
+    // A skin with a negative travel pins the EQ sliders to the top of it.
+    window.travel = {181, -40};
+    Component& band = window.Control(L"EQ300HzSliderImage");
+    for (const int32_t top : {0, 300, 900}) {
+        features.Unit(FeatureUnitId::Equalizer)->Dragged(*FindControlRow(band.name), band, 0, top);
+        EXPECT_EQ(band.top, 181) << top;
+    }
+}
+
+TEST_F(AudioFeaturesTest, ABarPressCentresItsSliderOnThePointerAndSendsTheBand) {
+    window.travel = {181, 208};
+    Component& slider = window.Control(L"EQ60HzSliderImage");
+    slider.height = 18;
+    const ControlRow& bar = *FindControlRow(L"EQ60HzBarDownImage");
+    features.Unit(bar.unit)->BarPressed(bar, window.Control(L"EQ60HzBarDownImage"), 0, 260);
+    EXPECT_EQ(slider.top, 251);
+    const Lines traffic = DeviceTraffic();
+    EXPECT_NE(std::find_if(traffic.begin(), traffic.end(),
+                           [](const std::string& line) {
+                               return line.find("address 0x0120") != std::string::npos;
+                           }),
+              traffic.end())
+        << "band 0's register";
 }
 
 }  // namespace

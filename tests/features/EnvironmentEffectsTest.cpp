@@ -56,6 +56,12 @@ protected:
         }
     }
     std::wstring LargePicture() { return window.Control(L"EffectPicImage").picture; }
+    // As the window delivers a press: the control table's row of the tag.
+    void PressTag(int32_t tag) {
+        const ControlRow* row = FindControlRowByTag(tag);
+        ASSERT_NE(row, nullptr);
+        effects->Press(*row, *window.form.FindByTag(ComponentKind::Image, tag));
+    }
 
     std::optional<EnvironmentEffects> effects;
 };
@@ -64,7 +70,7 @@ TEST_F(EnvironmentEffectsTest, PressSelectsByTagAndSendsSelectThenEnable) {
     for (int32_t tag = 16; tag <= 20; ++tag) {
         const int32_t effect = tag - 15;
         ClearTraffic();
-        effects->Press(tag);
+        PressTag(tag);
         EXPECT_EQ(settings.m_iCurrentEffect, effect);
         ExpectShown(effect);
         EXPECT_EQ(LargePicture(),
@@ -77,7 +83,7 @@ TEST_F(EnvironmentEffectsTest, PressSelectsByTagAndSendsSelectThenEnable) {
 }
 
 TEST_F(EnvironmentEffectsTest, BathroomLightsTheControlNamedAfterStoneGallery) {
-    effects->Press(18);
+    PressTag(18);
     EXPECT_EQ(window.Control(L"EffectButtonStoneGalleryImage").picture,
               L"Effect/EffectButtonBathroomImageDown");
     EXPECT_EQ(window.Control(L"EffectButtonBathroomImage").picture,
@@ -87,8 +93,8 @@ TEST_F(EnvironmentEffectsTest, BathroomLightsTheControlNamedAfterStoneGallery) {
 }
 
 TEST_F(EnvironmentEffectsTest, PressingTheChosenEffectAgainSendsBothRequestsAgain) {
-    effects->Press(19);
-    effects->Press(19);
+    PressTag(19);
+    PressTag(19);
     const Lines once = {"drv 0x08232008 in 03 00 00 00", "drv 0x08232000 in 01 00 00 00"};
     Lines twice = once;
     twice.insert(twice.end(), once.begin(), once.end());
@@ -96,7 +102,7 @@ TEST_F(EnvironmentEffectsTest, PressingTheChosenEffectAgainSendsBothRequestsAgai
 }
 
 TEST_F(EnvironmentEffectsTest, OutsideTheFiveAllButtonsGoUpAndThePictureStays) {
-    effects->Press(17);
+    PressTag(17);
     for (const int32_t effect : {0, 6, -1}) {
         effects->ShowEffect(effect);
         ExpectShown(0);
@@ -111,7 +117,7 @@ TEST_F(EnvironmentEffectsTest, ConstructionAndRemovalShowNothingAndSendNothing) 
     ExpectShown(1);
     EXPECT_EQ(LargePicture(), L"Effect/EffectPicNonImage");
 
-    effects->Press(20);
+    PressTag(20);
     ClearTraffic();
     effects->ResetAfterRemoval();
     EXPECT_EQ(settings.m_iCurrentEffect, 1);
@@ -123,7 +129,7 @@ TEST_F(EnvironmentEffectsTest, ConstructionAndRemovalShowNothingAndSendNothing) 
 TEST_F(EnvironmentEffectsTest, WithoutTheDriverTheChoiceIsKeptAndNothingSent) {
     Script(L"driver absent");
     ClearTraffic();
-    effects->Press(20);
+    PressTag(20);
     EXPECT_EQ(settings.m_iCurrentEffect, 5);
     ExpectShown(5);
     EXPECT_TRUE(DeviceTraffic().empty());

@@ -229,13 +229,13 @@ protected:
     void PlaceSlider(int band, int32_t offset) { Slider(band).top = window.travel.top + offset; }
     uint32_t OpenHandles() {
         uint32_t count = 0;
-        Find<TavrinSim_OpenHandleCount_Fn>("TavrinSim_OpenHandleCount")(&count);
+        Face().openHandleCount(&count);
         return count;
     }
     // The EQ-EN look last asked for: true for Down.
     bool EqEnableShowsDown() const {
         for (auto it = window.buttonStates.rbegin(); it != window.buttonStates.rend(); ++it) {
-            if (it->first == 7) return it->second == 0;
+            if (it->first == 7) return it->second;
         }
         ADD_FAILURE() << "EQ-EN was never drawn";
         return false;
@@ -421,7 +421,7 @@ TEST_F(EqualizerTest, TheRefreshShowsTheSwitchOnlyWithAnActiveDevice) {
 TEST_F(EqualizerTest, TheEnableButtonTogglesModelLookAndDevice) {
     eq->PressEqEnable();
     EXPECT_EQ(settings.m_bEQEnable, 1);
-    EXPECT_EQ(window.buttonStates.back(), (std::pair<int32_t, int32_t>{7, 0}));
+    EXPECT_EQ(window.buttonStates.back(), (std::pair<int32_t, bool>{7, true}));
     EXPECT_EQ(DeviceTraffic(), Lines(Expected().EqSwitch(1)));
 
     ClearTraffic();
@@ -551,8 +551,9 @@ protected:
     void SetUp() override {
         EqualizerTest::SetUp();
         if (HasFatalFailure()) return;
-        defaultContext.emplace(FeatureContext{defaultPlatform, settings, sdk, *io, *discovery,
-                                              window, image, 1, kProfilePath});
+        defaultConfig.defaultIni = 1;
+        defaultContext.emplace(FeatureContext{defaultPlatform, ui, settings, sdk, *io, *discovery,
+                                              window, image, defaultConfig, 6, kProfilePath});
         defaultEq.emplace(*defaultContext);
     }
 
@@ -560,6 +561,7 @@ protected:
         L"C:\\Users\\Ann\\AppData\\Roaming\\Tavrin\\DefaultProfile.ini";
     PortableProfileStore profileFiles{files};
     Platform defaultPlatform{profileFiles, registry, files, environment, clock, log};
+    MainWindowConfig defaultConfig;
     std::optional<FeatureContext> defaultContext;
     std::optional<Equalizer> defaultEq;
 };

@@ -49,7 +49,7 @@ protected:
     }
     uint32_t OpenHandles() {
         uint32_t count = 0;
-        Find<TavrinSim_OpenHandleCount_Fn>("TavrinSim_OpenHandleCount")(&count);
+        Face().openHandleCount(&count);
         return count;
     }
     Component& Slider(const wchar_t* name) { return window.Control(name); }
@@ -116,7 +116,7 @@ TEST_F(ThreeDTest, FbmPressSendsBitZeroOfRegister18A) {
     feature->PressFbm();
 
     EXPECT_EQ(settings.m_bFBM, 0);
-    EXPECT_EQ(window.buttonStates, (std::vector<std::pair<int32_t, int32_t>>{{13, 1}}));
+    EXPECT_EQ(window.buttonStates, (std::vector<std::pair<int32_t, bool>>{{13, false}}));
     EXPECT_EQ(feature->Record().fbm, 0);
     EXPECT_EQ(image.bytes[0xA1] & 0x40, 0);
     Lines traffic = DeviceTraffic();
@@ -154,8 +154,8 @@ TEST_F(ThreeDTest, SwitchRegisterPathSetsBit7AndWidensTheTensOnlyWhenOn) {
         {0, L"register 0x100 0x84", {"read 0x0100", "0x0100 := 0x04", "commit"}},
     };
     for (const Case& c : cases) {
-        Find<TavrinSim_Reset_Fn>("TavrinSim_Reset")();
-        Find<TavrinSim_Plug_Fn>("TavrinSim_Plug")();
+        Face().reset();
+        Face().plug();
         Script(c.before);
         ClearTraffic();
         feature->Write3DEnableRegister(c.state);
@@ -196,7 +196,7 @@ TEST_F(ThreeDTest, VerifiedSwitchSetsOnceMoreOnlyOnAMismatch) {
 TEST_F(ThreeDTest, EnablePressSwitchesThroughSdkThenRegisters) {
     feature->Press3DEnable();
     EXPECT_EQ(settings.m_b3DEnable, 1);
-    EXPECT_EQ(window.buttonStates, (std::vector<std::pair<int32_t, int32_t>>{{8, 0}}));
+    EXPECT_EQ(window.buttonStates, (std::vector<std::pair<int32_t, bool>>{{8, true}}));
     EXPECT_EQ(Operations(),
               (Lines{kConfig, kOn, kReadBack, "read 0x0100", "0x0100 := 0x80", "read 0x01CD",
                      "0x01CD := 0xFF", "read 0x01CE", "0x01CE := 0x5F", "commit"}));
@@ -239,7 +239,8 @@ TEST_F(ThreeDTest, Virtual7ch1SwitchesThe3DEffectOffAndHidesItsButton) {
     settings.m_b3DEnable = 1;
     feature->SwitchOffForVirtual7ch1();
     EXPECT_EQ(settings.m_b3DEnable, 0);
-    EXPECT_EQ(window.buttonStates, (std::vector<std::pair<int32_t, int32_t>>{{8, 1}})) << "Up look";
+    EXPECT_EQ(window.buttonStates, (std::vector<std::pair<int32_t, bool>>{{8, false}}))
+        << "Up look";
     EXPECT_FALSE(window.Control(L"EQ3DENImage").visible);
     EXPECT_EQ(Operations(),
               (Lines{kConfig, kOff, kReadBack, "read 0x0100", "0x0100 := 0x00", "commit"}));
@@ -402,7 +403,7 @@ TEST_F(ThreeDTest, ReadFromDeviceTakesTheSwitchOrTheEepromHint) {
             Operations(),
             Concat({{kReadBack}, registers, {kConfig, set, kReadBack}, {kConfig, set, kReadBack}}));
         EXPECT_EQ(window.buttonStates,
-                  (std::vector<std::pair<int32_t, int32_t>>{{13, 0}, {8, c.on == 1 ? 0 : 1}}));
+                  (std::vector<std::pair<int32_t, bool>>{{13, true}, {8, c.on == 1}}));
     }
 }
 
@@ -419,7 +420,7 @@ TEST_F(ThreeDTest, ReadFromDeviceAsksTwiceWhenTheFirstQueryFails) {
 
 TEST_F(ThreeDTest, StateDisplayNeedsAnActiveDevice) {
     feature->Show3DState(0, 1);
-    EXPECT_EQ(window.buttonStates, (std::vector<std::pair<int32_t, int32_t>>{{13, 1}, {8, 0}}));
+    EXPECT_EQ(window.buttonStates, (std::vector<std::pair<int32_t, bool>>{{13, false}, {8, true}}));
     window.buttonStates.clear();
     discovery->m_bDeviceActive = 0;
     feature->Show3DState(1, 1);

@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <optional>
 
+#include "app/features/AudioFeatures.h"
 #include "tests/support/MainWindowFixture.h"
+#include "tests/support/RecordingFeatures.h"
 #include "tests/support/RecordingUiHost.h"
 
 namespace tavrin {
@@ -20,33 +23,6 @@ public:
         };
     }
     TAudioMainForm* window = nullptr;
-};
-
-class RecordingFeatures final : public MainWindowFeatures {
-public:
-    void SetInitialPageState() override { calls.push_back("8 page state"); }
-    void LayoutEqualizer() override { calls.push_back("17 eq"); }
-    void LoadDefaultProfile() override { calls.push_back("17 default profile"); }
-    void InitialiseEffectPages() override { calls.push_back("18 effect pages"); }
-    void SendSpeakerBlock() override { calls.push_back("19 speakers"); }
-    void InitialiseMicrophonePage() override { calls.push_back("19 mic page"); }
-    void RunMicrophoneSetup() override { calls.push_back("19 mic setup"); }
-    void LayoutSpeakers() override { calls.push_back("20 speaker layout"); }
-    void DumpLedRecord() override { calls.push_back("21 led record"); }
-    void RefreshPageState() override { calls.push_back("21 refresh"); }
-    void SwitchBeeOff() override { calls.push_back("23 bee off"); }
-    bool LoadLastProfile() override {
-        calls.push_back("24 last profile");
-        return false;
-    }
-    void LoadEncAndVoiceMagicFromRegistry() override { calls.push_back("24 registry state"); }
-    void RestoreFromDeviceAtStart() override { calls.push_back("26 from device"); }
-    void StartGpioWorker() override { calls.push_back("27 gpio worker"); }
-    void SaveLastProfile() override { calls.push_back("save last profile"); }
-    void CloseMediaPlayer() override { calls.push_back("close media player"); }
-    void SwitchFeaturesOff() override { calls.push_back("features off"); }
-    void ShutDownLeds() override { calls.push_back("leds off"); }
-    Calls calls;
 };
 
 class FailingLibrary final : public DynamicLibrary {
@@ -69,7 +45,16 @@ constexpr char kConfig[] =
     "[DefaultSet]\r\nV7ch1Scalar=15\r\n"
     "[USB_VID_PID]\r\n1=USB\\VID_2B7A&PID_58XX&REV_0100&MI_00\r\n";
 
-class AudioMainFormTest : public test::MainWindowFixture<RecordingUi, RecordingFeatures> {
+template <class Features>
+class MainWindowTest : public test::MainWindowFixture<RecordingUi, Features> {
+protected:
+    void SetUp() override {
+        this->SetUpProgram(kConfig);
+        this->ui.window = &this->form;
+    }
+};
+// The window's own order, against features that record where they were called.
+class AudioMainFormTest : public test::MainWindowFixture<RecordingUi, test::RecordingFeatures> {
 protected:
     void SetUp() override {
         SetUpProgram(kConfig);
@@ -94,11 +79,10 @@ TEST(OperatingSystemClass, FromPlatformAndVersion) {
 }
 
 TEST_F(AudioMainFormTest, ConstructionRunsItsStepsInOrder) {
+    ui.onDeviceNotifications = [this] { features.calls.push_back("device notifications"); };
     ASSERT_TRUE(form.Construct());
-    EXPECT_EQ(features.calls, (Calls{"8 page state", "17 eq", "18 effect pages", "19 speakers",
-                                     "19 mic page", "20 speaker layout", "21 led record",
-                                     "21 refresh", "21 led record", "23 bee off", "24 last profile",
-                                     "24 registry state", "26 from device", "27 gpio worker"}));
+    EXPECT_EQ(features.calls, (Calls{"initial state", "pages", "device notifications",
+                                     "after notifications", "restore at start"}));
     EXPECT_EQ(ui.registered,
               (std::vector<std::wstring>{L"WM_ZRN58xxAPP_EXIT", L"WM_AUDIO_EFFECT_EXIT",
                                          L"WM_APP_EXIT_RESUME"}));
@@ -109,12 +93,20 @@ TEST_F(AudioMainFormTest, ConstructionRunsItsStepsInOrder) {
     EXPECT_FLOAT_EQ(form.m_Settings.m_fV7ch1Scalar, 1.5f);
     EXPECT_EQ(form.Discovery().m_bDeviceActive, 1);
     EXPECT_EQ(form.CurrentDeviceLabel(), DeviceLabel::Active);
-    EXPECT_EQ(ui.timers[static_cast<size_t>(TimerId::Speaker)], 20u);
     EXPECT_EQ(ui.timers[static_cast<size_t>(TimerId::Timer1)], 0u);
-    EXPECT_TRUE(log.Contains(L"[TAudioMainForm][1]"));
-    EXPECT_FALSE(form.Discovery().MicrophoneSetupDone())
-        << "no endpoint on Vista or later: the set-up waits for the device's arrival";
+}
 
+// The same construction with the features: what the device sees, and what is idle.
+using MainWindowWithFeaturesTest = MainWindowTest<AudioFeatures>;
+
+TEST_F(MainWindowWithFeaturesTest, ConstructionSelectsTheHeadsetAndSwitchesVirtual7ch1Off) {
+    ASSERT_TRUE(form.Construct());
+    EXPECT_TRUE(log.Contains(L"[TAudioMainForm][1]"));
+    for (const TimerId timer :
+         {TimerId::Speaker, TimerId::Bee, TimerId::BeePlay, TimerId::Timer1}) {
+        EXPECT_EQ(ui.timers[static_cast<size_t>(timer)], 0u)
+            << "nothing moves: no timer runs " << static_cast<int>(timer);
+    }
     const std::vector<std::string> traffic = DeviceTraffic();
     const std::vector<std::string> sdkCalls = [&] {
         std::vector<std::string> calls;
@@ -153,14 +145,27 @@ TEST_F(AudioMainFormTest, AStrictConfigurationErrorStopsConstruction) {
     }
 }
 
-TEST_F(AudioMainFormTest, DestructionSwitchesTheDeviceOffInOrder) {
+TEST_F(AudioMainFormTest, DestructionClosesTheFeaturesThenTheKeptHandle) {
     ASSERT_TRUE(form.Construct());
     features.calls.clear();
+    form.FormDestroy();
+    EXPECT_EQ(features.calls, Calls{"close"});
+    uint32_t handles = 99;
+    bus.Face().Functions().openHandleCount(&handles);
+    EXPECT_EQ(handles, 0u) << "the handle kept since construction is closed";
+}
+
+TEST_F(MainWindowWithFeaturesTest, DestructionSwitchesTheDeviceOffInOrder) {
+    ASSERT_TRUE(form.Construct());
     ClearTraffic();
     form.FormDestroy();
-    EXPECT_EQ(features.calls,
-              (Calls{"save last profile", "close media player", "features off", "leds off"}));
     std::vector<std::string> traffic = DeviceTraffic();
+    // The features' own switch-off first (EQ and 3D), then the shutdown group.
+    const auto group = std::find_if(traffic.begin(), traffic.end(), [](const std::string& line) {
+        return line.rfind("hid out 00 60 00 01 10 00..(65)", 0) == 0;
+    });
+    ASSERT_NE(group, traffic.end());
+    traffic.erase(traffic.begin(), group);
     for (auto& line : traffic) line = line.substr(0, line.find(" ->"));
     EXPECT_EQ(traffic, (std::vector<std::string>{
                            "hid out 00 60 00 01 10 00..(65)",
@@ -174,18 +179,21 @@ TEST_F(AudioMainFormTest, DestructionSwitchesTheDeviceOffInOrder) {
                        }));
     EXPECT_TRUE(log.Contains(L"[FormDestroy][1]"));
     uint32_t handles = 99;
-    Find<TavrinSim_OpenHandleCount_Fn>("TavrinSim_OpenHandleCount")(&handles);
+    bus.Face().Functions().openHandleCount(&handles);
     EXPECT_EQ(handles, 0u) << "both the shutdown handle and the kept one are closed";
 }
 
-TEST_F(AudioMainFormTest, DestructionWithoutDeviceSendsNothing) {
+TEST_F(MainWindowWithFeaturesTest, DestructionWithoutDeviceSendsNothingToIt) {
     ASSERT_TRUE(form.Construct());
-    Find<TavrinSim_Unplug_Fn>("TavrinSim_Unplug")();
+    bus.Face().Functions().unplug();
     ClearTraffic();
-    features.calls.clear();
     form.FormDestroy();
-    EXPECT_EQ(features.calls, (Calls{"save last profile", "close media player", "features off"}));
-    EXPECT_TRUE(DeviceTraffic().empty());
+    for (const std::string& line : DeviceTraffic()) {
+        EXPECT_EQ(line.rfind("hid ", 0), std::string::npos) << line;
+        EXPECT_EQ(line.rfind("drv ", 0), std::string::npos) << line;
+        EXPECT_EQ(line.find("AudioCommand"), std::string::npos) << line;
+        EXPECT_EQ(line.find("SetVirtual7ch1"), std::string::npos) << line;
+    }
 }
 
 TEST_F(AudioMainFormTest, PluginMenuStartsTheChosenPlugin) {

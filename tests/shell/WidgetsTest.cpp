@@ -11,6 +11,7 @@
 #include "app/features/AudioFeatures.h"
 #include "app/shell/AudioMainForm.h"
 #include "tests/support/MainWindowFixture.h"
+#include "tests/support/RecordingFeatures.h"
 #include "tests/support/RecordingUiHost.h"
 
 namespace tavrin {
@@ -18,49 +19,7 @@ namespace {
 
 using Calls = std::vector<std::string>;
 
-class RecordingFeatures final : public MainWindowFeatures {
-public:
-    void PressFeature(int32_t tag) override { calls.push_back("press " + std::to_string(tag)); }
-    void HandleControlEvent(const std::wstring& event, Component&) override {
-        calls.push_back("event " + std::string(event.begin(), event.end()));
-    }
-    bool GpioPressLocked(int32_t tag) override { return lockedTags.count(tag) != 0; }
-    bool GpioLevelMode() override { return levelMode; }
-    int32_t VirtualSwitchState() override { return switchState; }
-    bool EncSupported() override { return encSupported; }
-    void EnableMotionTimer() override { calls.push_back("motion timer"); }
-    void StopLevelMeter() override { calls.push_back("stop meter"); }
-    void StartLevelMeter() override { calls.push_back("start meter"); }
-    void ShowVoiceMagic() override { calls.push_back("show voice magic"); }
-    void ShowENC() override { calls.push_back("show enc"); }
-    void SaveButton() override { calls.push_back("save"); }
-    void LoadButton() override { calls.push_back("load"); }
-    void ShowAbout(const std::wstring& caption) override {
-        calls.push_back("about " + std::string(caption.begin(), caption.end()));
-    }
-    void EqSliderMoved(int32_t band) override {
-        calls.push_back("eq band " + std::to_string(band));
-    }
-    void D3SliderMoved(Component& slider) override {
-        calls.push_back("3d " + std::to_string(slider.tag));
-    }
-    void MicSliderMoved() override { calls.push_back("mic slider"); }
-    void EncSliderMoved() override { calls.push_back("enc slider"); }
-    void EncBarPressed(int32_t, int32_t) override { calls.push_back("enc bar"); }
-    void SpeakerMoved(Component& speaker, int32_t left, int32_t top) override {
-        calls.push_back("speaker " + std::to_string(speaker.tag) + " " + std::to_string(left) +
-                        "," + std::to_string(top));
-    }
-    void RescaleSpeakers(double ratio) override {
-        calls.push_back("rescale " + std::to_string(ratio).substr(0, 4));
-    }
-
-    Calls calls;
-    std::set<int32_t> lockedTags;
-    bool levelMode = false;
-    int32_t switchState = 0;
-    bool encSupported = false;
-};
+using test::RecordingFeatures;
 
 constexpr char kConfig[] =
     "[Install]\r\nInstallAppTitle=Acme Audio Control\r\nInstallIconFileName=Tavrin.ico\r\n"
@@ -322,11 +281,12 @@ TEST_F(SkinnedWindowTest, ReleasesAndClicksOfGatedControlsNeedADevice) {
     form.Discovery().m_bDeviceActive = 1;
     features.calls.clear();
     for (const wchar_t* name : {L"Menu1Image", L"Menu2Image", L"EQResetImage"}) Click(name);
-    EXPECT_EQ(features.calls, (Calls{"save", "load", "event EQResetLabelClick"}))
+    EXPECT_EQ(features.calls, (Calls{"press 2", "release 2", "press 3", "release 3", "press 5",
+                                     "release 5", "click EQResetLabel 5"}))
         << "the caption lies over the picture";
 }
 
-TEST_F(SkinnedWindowTest, AboutShowsItsPressedLookButOpensOnlyWithADevice) {
+TEST_F(SkinnedWindowTest, AboutShowsItsPressedLookWithAndWithoutADevice) {
     Build();
     for (const bool deviceActive : {false, true}) {
         form.Discovery().m_bDeviceActive = deviceActive ? 1 : 0;
@@ -337,7 +297,8 @@ TEST_F(SkinnedWindowTest, AboutShowsItsPressedLookButOpensOnlyWithADevice) {
         Release(L"Menu3Image");
         EXPECT_EQ(PictureOf(L"Menu3Image"), "m3_up.png");
         EXPECT_EQ(Control(L"Menu3Label").fontColour, 100u);
-        EXPECT_EQ(features.calls, deviceActive ? Calls{"about About"} : Calls{});
+        EXPECT_EQ(features.calls, (Calls{"press 4", "release 4"}))
+            << "the About unit decides about the device";
     }
 }
 
@@ -351,28 +312,23 @@ TEST_F(SkinnedWindowTest, PageTabsSwitchPagesAndTheirPictures) {
         const wchar_t* pageBackground;
         Calls calls;
     } cases[] = {
-        {L"PageEffectLabel", 2, "fx_down.png", "left2.png", L"Back_EffectImage", {"stop meter"}},
-        {L"PageMicImage", 3, "mic_down.png", "left3.png", L"Back_MicImage", {"start meter"}},
+        {L"PageEffectLabel", 2, "fx_down.png", "left2.png", L"Back_EffectImage", {"page tab 2"}},
+        {L"PageMicImage", 3, "mic_down.png", "left3.png", L"Back_MicImage", {"page tab 3"}},
         {L"PageVirtual7p1Label",
          4,
          "v_down.png",
          "left4.png",
          L"Back_Virtual7p1Image",
-         {"stop meter"}},
-        {L"PageENCImage", 7, "enc_down.png", nullptr, nullptr, {"stop meter", "show enc"}},
-        {L"PageVMEffectLabel",
-         8,
-         "vm_down.png",
-         nullptr,
-         nullptr,
-         {"stop meter", "show voice magic"}},
+         {"page tab 4"}},
+        {L"PageENCImage", 7, "enc_down.png", nullptr, nullptr, {"page tab 7"}},
+        {L"PageVMEffectLabel", 8, "vm_down.png", nullptr, nullptr, {"page tab 8"}},
         {L"PageLEDLabel",
          6,
          "led_tab_down.png",
          nullptr,
          nullptr,
-         {"stop meter", "event PageLEDLabelClick"}},
-        {L"PageEQLabel", 1, "eq_down.png", "left1.png", L"Back_EQImage", {"stop meter"}},
+         {"page tab 6", "click PageLEDLabel 228"}},
+        {L"PageEQLabel", 1, "eq_down.png", "left1.png", L"Back_EQImage", {"page tab 1"}},
     };
     for (const auto& c : cases) {
         features.calls.clear();
@@ -412,7 +368,7 @@ TEST_F(SkinnedWindowTest, TheLedTabStaysAButtonWhenTheSkinHasNoLedPage) {
     features.calls.clear();
     Click(L"PageLEDLabel");
     EXPECT_EQ(form.m_Settings.m_iCurrentPage, 1);
-    EXPECT_EQ(features.calls, (Calls{"stop meter", "event PageLEDLabelClick"}));
+    EXPECT_EQ(features.calls, (Calls{"page tab 6", "click PageLEDLabel 228"}));
     features.calls.clear();
     Component& tab = Control(L"PageLEDImage");
     form.OnImageMouseDown(tab);
@@ -422,28 +378,22 @@ TEST_F(SkinnedWindowTest, TheLedTabStaysAButtonWhenTheSkinHasNoLedPage) {
     EXPECT_TRUE(features.calls.empty());
 }
 
-TEST_F(SkinnedWindowTest, TwoStateButtonsToggleTheirLook) {
+TEST_F(SkinnedWindowTest, TwoStateButtonsShowTheLookTheyAreGiven) {
     Build();
-    int32_t state = 0;
-    form.SetButtonState(7, state);
-    EXPECT_EQ(state, 1);
+    form.ShowButton(7, true);
     EXPECT_EQ(PictureOf(L"EQEQENImage"), "eqen_down.png");
     EXPECT_EQ(Control(L"EQEQENLabel").fontColour, 200u);
-    form.SetButtonState(7, state);
-    EXPECT_EQ(state, 0);
+    form.ShowButton(7, false);
     EXPECT_EQ(PictureOf(L"EQEQENImage"), "eqen_up.png");
     EXPECT_EQ(Control(L"EQEQENLabel").fontColour, 100u);
 
     // With hardware switches the switch decides 7.1's look.
     features.levelMode = true;
     features.switchState = 1;
-    state = 0;
-    form.SetButtonState(47, state);
-    EXPECT_EQ(state, 1);
+    form.ShowButton(47, false);
     EXPECT_EQ(PictureOf(L"VirtualEnableImage"), "vdis_down.png");
     features.switchState = 0;
-    form.SetButtonState(47, state);
-    EXPECT_EQ(state, 0);
+    form.ShowButton(47, true);
     EXPECT_EQ(PictureOf(L"VirtualEnableImage"), "vdis_up.png");
 }
 
@@ -474,6 +424,7 @@ TEST_F(SkinnedWindowTest, TheLedButtonIsMomentary) {
 
 TEST_F(SkinnedWindowTest, GpioLockedButtonsIgnorePressAndRelease) {
     Build();
+    features.calls.clear();
     features.lockedTags = {41, 47};
     for (const wchar_t* name : {L"VirtualEnableImage", L"VirtualCImage"}) {
         form.OnImageMouseDown(Control(name));
@@ -485,94 +436,61 @@ TEST_F(SkinnedWindowTest, GpioLockedButtonsIgnorePressAndRelease) {
         form.OnImageMouseDown(Control(name));
         form.OnImageMouseUp(Control(name));
     }
-    EXPECT_EQ(features.calls, (Calls{"press 47", "motion timer"}));
+    EXPECT_EQ(features.calls, (Calls{"press 47", "release 47", "press 41", "release 41"}));
 }
 
-TEST_F(SkinnedWindowTest, SlidersFollowThePointerWithinTheirTravel) {
+// The window hands the pointer's offset to the slider's unit, which keeps it in its travel.
+TEST_F(SkinnedWindowTest, DragsGoToTheSlidersUnitUntilTheButtonIsReleased) {
     Build();
     Component& slider = Control(L"EQ300HzSliderImage");
     slider.top = 250;
     const int32_t x = slider.left + 5;
-    const struct {
-        int32_t dy;
-        int32_t top;
-    } moves[] = {{10, 260}, {-60, 190}, {-200, 181}, {300, 389}, {0, 250}};
     form.OnMouseDown(x, 255);
     ASSERT_TRUE(form.Dragging());
-    for (const auto& move : moves) {
+    for (const int32_t dy : {10, -60, 300}) {
         features.calls.clear();
-        form.OnMouseMove(x, 255 + move.dy);
-        EXPECT_EQ(slider.top, move.top) << move.dy;
-        EXPECT_EQ(features.calls, Calls{"eq band 1"});
+        form.OnMouseMove(x + 2, 255 + dy);
+        EXPECT_EQ(features.calls, Calls{"drag 30 " + std::to_string(slider.left + 2) + "," +
+                                        std::to_string(250 + dy)});
     }
     // Releasing anywhere, also outside every control, ends the drag.
     form.OnMouseUp(-50, -50);
     EXPECT_FALSE(form.Dragging());
-    form.OnMouseMove(x, 400);
-    EXPECT_EQ(slider.top, 250);
-
-    // 3D sliders have a fixed travel.
-    Component& d3 = Control(L"D3LBetaSliderImage");
-    d3.visible = true;
-    form.DragPress(d3.left + 1, d3.top + 1);
-    form.DragMove(d3.left + 1, d3.top + 500);
-    EXPECT_EQ(d3.top, 225);
-    form.DragMove(d3.left + 1, -500);
-    EXPECT_EQ(d3.top, 105);
-    form.DragRelease();
-}
-
-TEST_F(SkinnedWindowTest, ASkinWithANegativeTravelPinsTheSliderToItsTop) {
-    std::string skin = kSkin;
-    skin.replace(skin.find("EQSlider=181,208"), 16, "EQSlider=181,-40");
-    WriteSkin("Test", skin);
-    Build();
-    Component& slider = Control(L"EQ300HzSliderImage");
-    form.OnMouseDown(slider.left + 5, slider.top + 5);
-    for (const int32_t y : {0, 300, 900}) {
-        form.OnMouseMove(slider.left + 5, y);
-        EXPECT_EQ(slider.top, 181) << y;
-    }
-    form.OnMouseUp(0, 0);
-}
-
-TEST_F(SkinnedWindowTest, ABarPressPlacesTheSliderAtOnceWithoutADrag) {
-    Build();
-    Component& slider = Control(L"EQ60HzSliderImage");
-    Component& bar = Control(L"EQ60HzBarImage");
-    const int32_t centre = slider.top + slider.height / 2;
     features.calls.clear();
-    form.OnMouseDown(bar.left + 1, centre + 10);
-    EXPECT_EQ(slider.top, centre + 10 - slider.height / 2);
-    EXPECT_EQ(features.calls, Calls{"eq band 0"});
-    EXPECT_FALSE(form.Dragging());
-    form.OnMouseUp(bar.left + 1, centre + 10);
+    form.OnMouseMove(x, 400);
+    EXPECT_TRUE(features.calls.empty());
 }
 
-TEST_F(SkinnedWindowTest, DragsNeedADeviceAndEncNeedsSupport) {
+TEST_F(SkinnedWindowTest, ABarPressGoesToItsUnitWithoutADrag) {
+    Build();
+    Component& bar = Control(L"EQ60HzBarImage");
+    features.calls.clear();
+    form.OnMouseDown(bar.left + 1, bar.top + 20);
+    EXPECT_EQ(features.calls, Calls{"bar 229"}) << "the filled bar lies over the bar";
+    EXPECT_FALSE(form.Dragging());
+    form.OnMouseUp(bar.left + 1, bar.top + 20);
+}
+
+TEST_F(SkinnedWindowTest, DragsNeedADeviceAndTheirUnitsConsent) {
     Build();
     Component& enc = Control(L"ENCSliderImage");
     enc.visible = true;
-    Control(L"ENCBarImage").visible = true;
+    features.refusals[L"ENCSliderImage"] = L"LabelWarning1";
     form.DragPress(enc.left + 1, enc.top + 1);
     EXPECT_EQ(ui.messages.back(), L"No noise cancellation");
     EXPECT_FALSE(form.Dragging());
 
-    features.encSupported = true;
+    features.refusals.clear();
     form.DragPress(enc.left + 1, enc.top + 1);
-    ASSERT_TRUE(form.Dragging());
-    const Component& bar = Control(L"ENCBarImage");
-    form.DragMove(enc.left + 1, 5000);
-    EXPECT_EQ(enc.top, bar.top + bar.height - static_cast<int32_t>(1.2 * enc.height));
-    form.DragMove(enc.left + 1, -5000);
-    EXPECT_EQ(enc.top, bar.top + 10);
+    EXPECT_TRUE(form.Dragging());
     form.DragRelease();
 
     Unplug();
     ui.messages.clear();
     Component& slider = Control(L"EQ60HzSliderImage");
     form.DragPress(slider.left + 1, slider.top + 1);
-    EXPECT_EQ(ui.messages, std::vector<std::wstring>{L"Connect the headset first"});
+    EXPECT_EQ(ui.messages, std::vector<std::wstring>{L"Connect the headset first"})
+        << "a drag needs the device even where a press does not";
     EXPECT_FALSE(form.Dragging());
 }
 
@@ -586,7 +504,7 @@ TEST_F(SkinnedWindowTest, SpeakersAreDraggedByTheirFeature) {
     features.calls.clear();
     form.DragMove(left + 12, top - 3);
     EXPECT_EQ(features.calls,
-              Calls{"speaker 41 " + std::to_string(left + 10) + "," + std::to_string(top - 5)});
+              Calls{"drag 41 " + std::to_string(left + 10) + "," + std::to_string(top - 5)});
 }
 
 TEST_F(SkinnedWindowTest, ClicksAndReleasesGoToThePressedControl) {
@@ -606,7 +524,7 @@ TEST_F(SkinnedWindowTest, ClicksAndReleasesGoToThePressedControl) {
 
     features.calls.clear();
     Click(L"EQResetLabel");
-    EXPECT_EQ(features.calls, Calls{"event EQResetLabelClick"});
+    EXPECT_EQ(features.calls, (Calls{"press 5", "release 5", "click EQResetLabel 5"}));
     Press(L"MainFormImage");
     EXPECT_EQ(ui.calls, Calls{"drag"});
 }
@@ -627,11 +545,9 @@ TEST_F(SkinnedWindowTest, SkinAndLanguageMenusSwitchAndRemember) {
     EXPECT_FALSE(ui.menu[1].items[0].checked);
     EXPECT_TRUE(ui.menu[1].items[1].checked);
 
-    features.calls.clear();
     form.OnMenuCommand(ui.menu[1].items[0].command);
     EXPECT_EQ(PictureOf(L"PageEQImage"), "other_tab.png");
     EXPECT_TRUE(ui.menu[1].items[0].checked);
-    EXPECT_EQ(features.calls, Calls{"rescale 1.50"});
 
     ASSERT_EQ(ui.menu[0].items.size(), 2u);
     EXPECT_EQ(ui.menu[0].items[1].caption, L"Deutsch");

@@ -21,6 +21,7 @@
 #include "tests/support/QuietDiscoveryHost.h"
 #include "tests/support/QuietPorts.h"
 #include "tests/support/RecordingDebugLog.h"
+#include "tests/support/RecordingUiHost.h"
 #include "tests/support/TempFolder.h"
 #include "tests/support/VirtualHeadsetTrace.h"
 
@@ -45,23 +46,26 @@ public:
     void ShowLinkPicture(const wchar_t* key, Component& control) override {
         control.picture = std::wstring(L"3D/") + key;
     }
-    void SetButtonState(int32_t tag, int32_t& state) override {
-        buttonStates.push_back({tag, state});
-        state = state == 0 ? 1 : 0;
-    }
+    void ShowButton(int32_t tag, bool down) override { buttonStates.push_back({tag, down}); }
     void SetCaptionColour(Component& label, const wchar_t* recordOf, bool down) override {
         captions[label.name] =
             std::wstring(recordOf != nullptr ? recordOf : L"") + (down ? L" down" : L" up");
     }
     SliderTravel EqSliderTravel() override { return travel; }
+    SliderTravel MicSliderTravel() override { return micTravel; }
+    void ShowWarning(const wchar_t* textKey) override { warnings.push_back(textKey); }
+    void RedrawCurrentPage() override { ++redraws; }
     void Repaint() override {}
 
     Component& Control(const wchar_t* name) { return *form.Find(name); }
 
     FormModel form;
     SliderTravel travel{200, 120};
-    // Each SetButtonState call: the tag and the state passed in.
-    std::vector<std::pair<int32_t, int32_t>> buttonStates;
+    SliderTravel micTravel{208, 120};
+    // Each ShowButton call: the tag and whether it shows Down.
+    std::vector<std::pair<int32_t, bool>> buttonStates;
+    std::vector<std::wstring> warnings;
+    int redraws = 0;
     std::map<std::wstring, std::wstring> captions;
 };
 
@@ -71,37 +75,34 @@ class FeatureTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_EQ(sdk.BindVendorSdk(kVendorSdkFileName, errorBox), 0);
-        Find<TavrinSim_Reset_Fn>("TavrinSim_Reset")();
-        Find<TavrinSim_Plug_Fn>("TavrinSim_Plug")();
+        bus.emplace(library);
+        Face().reset();
+        Face().plug();
         config.SourceFolderFullPath = L"C:\\Tavrin\\";
         files.AddTextFile(L"C:\\Tavrin\\AudioConfig.cfg",
                           "[USB_VID_PID]\r\n1=USB\\VID_2B7A&PID_58XX&REV_0100&MI_00\r\n");
-        bus.emplace(library);
         io.emplace(*bus, bus->Driver());
-        discovery.emplace(platform, config, *bus, sdk, *io, host);
+        discovery.emplace(platform, config, *bus, sdk, *io, host, host);
         discovery->ConstructionStep();
         ASSERT_EQ(discovery->m_bDeviceActive, 1);
         image.Reset();
-        context.emplace(
-            FeatureContext{platform, settings, sdk, *io, *discovery, window, image, 0, L""});
+        context.emplace(FeatureContext{platform, ui, settings, sdk, *io, *discovery, window, image,
+                                       windowConfig, 6, L""});
         ClearTraffic();
     }
     void TearDown() override {
         if (discovery) discovery->CloseKeptHandle();
-        if (auto reset = Find<TavrinSim_Reset_Fn>("TavrinSim_Reset")) reset();
+        if (bus) bus->Face().Functions().reset();
     }
-    template <class Function>
-    Function Find(const char* name) {
-        return reinterpret_cast<Function>(library.Symbol(name));
-    }
+    // The virtual headset's bus face: scenario controls and the trace.
+    const BusFaceFunctions& Face() { return bus->Face().Functions(); }
     // A line of the virtual headset's script language (faults, register contents, EEPROM...).
     void Script(const std::wstring& text) {
-        ASSERT_EQ(Find<TavrinSim_RunScript_Fn>("TavrinSim_RunScript")(text.c_str()), 0)
-            << std::string(text.begin(), text.end());
+        ASSERT_EQ(Face().runScript(text.c_str()), 0) << std::string(text.begin(), text.end());
     }
     // The trace since the last clear (see VirtualHeadsetTrace.h).
-    std::vector<std::string> DeviceTraffic() { return ReadDeviceTraffic(library, folder); }
-    void ClearTraffic() { ClearDeviceTraffic(library); }
+    std::vector<std::string> DeviceTraffic() { return ReadDeviceTraffic(bus->Face(), folder); }
+    void ClearTraffic() { ClearDeviceTraffic(bus->Face()); }
 
     TempFolder folder;
     HostDynamicLibrary library;
@@ -116,6 +117,8 @@ protected:
     Platform platform{profiles, registry, files, environment, clock, log};
     CAudioConfig config;
     QuietDiscoveryHost host;
+    RecordingUiHost ui;
+    MainWindowConfig windowConfig;
     std::optional<SimDeviceBus> bus;
     std::optional<DeviceIo> io;
     std::optional<DeviceDiscovery> discovery;

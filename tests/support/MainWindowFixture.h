@@ -32,20 +32,18 @@ protected:
     void SetUpProgram(const std::string& config) {
         host.WriteFile(folder.Path() + L"AudioConfig.cfg", config);
         ASSERT_TRUE(library.Load(kVendorSdkFileName));
-        Find<TavrinSim_Reset_Fn>("TavrinSim_Reset")();
-        Find<TavrinSim_Plug_Fn>("TavrinSim_Plug")();
+        Face().reset();
+        Face().plug();
         environment.moduleFileName = folder.Path() + L"Tavrin.exe";
         environment.osVersion = {6, 1, 7601, 1};
     }
     void TearDown() override {
-        if (auto reset = Find<TavrinSim_Reset_Fn>("TavrinSim_Reset")) reset();
+        if (auto reset = Face().reset) reset();
     }
-    template <class Function>
-    Function Find(const char* name) {
-        return reinterpret_cast<Function>(library.Symbol(name));
-    }
-    std::vector<std::string> DeviceTraffic() { return ReadDeviceTraffic(library, folder); }
-    void ClearTraffic() { ClearDeviceTraffic(library); }
+    // The virtual headset's bus face: scenario controls and the trace.
+    const BusFaceFunctions& Face() { return bus.Face().Functions(); }
+    std::vector<std::string> DeviceTraffic() { return ReadDeviceTraffic(bus.Face(), folder); }
+    void ClearTraffic() { ClearDeviceTraffic(bus.Face()); }
 
     TempFolder folder;
     HostPorts host;

@@ -6,11 +6,11 @@
 #include <utility>
 #include <vector>
 
-#include "app/shell/UiHost.h"
+#include "app/shell/MainWindowHost.h"
 
 namespace tavrin {
 
-class RecordingUiHost : public UiHost {
+class RecordingUiHost : public MainWindowHost {
 public:
     void SetApplicationTitle(const std::wstring& text) override { title = text; }
     void ShowMainWindow() override { calls.push_back("show"); }
@@ -61,11 +61,15 @@ public:
         calls.push_back("launch");
         return true;
     }
-    void RegisterDeviceNotifications() override { calls.push_back("device notifications"); }
+    void RegisterDeviceNotifications() override {
+        calls.push_back("device notifications");
+        if (onDeviceNotifications) onDeviceNotifications();
+    }
     void PostToWindowThread(std::function<void()> work) override { work(); }
 
     // The window's own copy of a broadcast arrives through this, when set.
     std::function<void(uint32_t)> onBroadcast;
+    std::function<void()> onDeviceNotifications;
     std::wstring commandLine = L"Tavrin.exe -servicestart";
     std::wstring title, iconPath, hint;
     std::vector<std::string> calls;
@@ -73,7 +77,7 @@ public:
     std::vector<MessageIcon> messageIcons;
     std::vector<std::pair<std::wstring, std::wstring>> launched;
     std::vector<MenuItem> menu;
-    std::array<uint32_t, 5> timers{};
+    std::array<uint32_t, kTimerCount> timers{};
     const FormModel* form = nullptr;
     int32_t screenWidth = 1920;
     int32_t screenHeight = 1080;

@@ -5,16 +5,14 @@
 #include <string>
 #include <vector>
 
-#include "ports/DynamicLibrary.h"
-#include "sim/BusFaceApi.h"
+#include "app/device/sim/BusFace.h"
 #include "tests/support/TempFolder.h"
 
 namespace tavrin::test {
 
-inline std::vector<std::string> ReadDeviceTraffic(DynamicLibrary& library,
-                                                  const TempFolder& folder) {
+inline std::vector<std::string> ReadDeviceTraffic(BusFace& face, const TempFolder& folder) {
     const std::wstring path = folder.Path() + L"trace.txt";
-    reinterpret_cast<TavrinSim_WriteTrace_Fn>(library.Symbol("TavrinSim_WriteTrace"))(path.c_str());
+    face.Functions().writeTrace(path.c_str());
     std::ifstream file(folder.HostPath() / "trace.txt");
     std::vector<std::string> lines;
     for (std::string line; std::getline(file, line);) {
@@ -27,8 +25,8 @@ inline std::vector<std::string> ReadDeviceTraffic(DynamicLibrary& library,
     return lines;
 }
 
-inline void ClearDeviceTraffic(DynamicLibrary& library) {
-    reinterpret_cast<TavrinSim_ClearTrace_Fn>(library.Symbol("TavrinSim_ClearTrace"))();
+inline void ClearDeviceTraffic(BusFace& face) {
+    face.Functions().clearTrace();
 }
 
 }  // namespace tavrin::test

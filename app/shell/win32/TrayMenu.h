@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "app/shell/UiHost.h"
+#include "app/shell/MainWindowHost.h"
 
 namespace tavrin {
 

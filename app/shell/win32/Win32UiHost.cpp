@@ -7,7 +7,6 @@
 #include <utility>
 
 #include "app/device/win32/DeviceNotification.h"
-#include "app/shell/AudioMainForm.h"
 #include "app/shell/win32/TrayMenu.h"
 #include "resources/TavrinResources.h"
 
@@ -39,7 +38,7 @@ Win32UiHost::Win32UiHost(HINSTANCE instance, std::wstring title, FileSystem& fil
 }
 
 Win32UiHost::~Win32UiHost() {
-    form_ = nullptr;
+    events_ = nullptr;
     formModel_ = nullptr;
     DestroyMainWindow();
     for (HICON icon : {trayIcon_, windowIconLarge_, windowIconSmall_}) {
@@ -70,10 +69,10 @@ bool Win32UiHost::CreateMainWindow() {
     return window_ != nullptr;
 }
 
-void Win32UiHost::SetEventTarget(TAudioMainForm* form) {
+void Win32UiHost::SetEventTarget(WindowEvents* events) {
     // The painted model belongs to the form: it goes with it.
-    if (form_ != nullptr && formModel_ == &form_->Form()) formModel_ = nullptr;
-    form_ = form;
+    if (events_ != nullptr && formModel_ == &events_->Form()) formModel_ = nullptr;
+    events_ = events;
 }
 
 void Win32UiHost::RunMessageLoop() {
@@ -115,7 +114,7 @@ LRESULT Win32UiHost::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             AddTrayIcon();
             return 0;
         }
-        if (form_ != nullptr && form_->OnRegisteredMessage(message)) return 0;
+        if (events_ != nullptr && events_->OnRegisteredMessage(message)) return 0;
     }
     switch (message) {
         case WM_ERASEBKGND: return 1;
@@ -127,19 +126,19 @@ LRESULT Win32UiHost::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         }
         case WM_ACTIVATE:
-            if (LOWORD(wParam) != WA_INACTIVE && form_ != nullptr) form_->FormActivate();
+            if (LOWORD(wParam) != WA_INACTIVE && events_ != nullptr) events_->FormActivate();
             break;  // the default handling gives the window the focus
         case WM_TIMER:
-            if (form_ != nullptr && wParam >= static_cast<WPARAM>(TimerId::Speaker) &&
+            if (events_ != nullptr && wParam >= static_cast<WPARAM>(TimerId::Speaker) &&
                 wParam <= static_cast<WPARAM>(TimerId::Timer1)) {
-                form_->OnTimer(static_cast<TimerId>(wParam));
+                events_->OnTimer(static_cast<TimerId>(wParam));
             }
             return 0;
         case WM_DEVICECHANGE:
-            if (form_ != nullptr) {
+            if (events_ != nullptr) {
                 const DeviceChange change = DecodeDeviceChange(wParam, lParam);
-                form_->OnDeviceChange(change.event, change.deviceType, change.classGuid,
-                                      change.interfaceName);
+                events_->OnDeviceChange(change.event, change.deviceType, change.classGuid,
+                                        change.interfaceName);
             }
             return TRUE;
         case WM_LBUTTONDOWN:
@@ -149,7 +148,7 @@ LRESULT Win32UiHost::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             if (HandleSystemCommand(wParam)) return 0;
             break;
         case WM_COMMAND:
-            if (HIWORD(wParam) == 0 && form_ != nullptr) form_->OnMenuCommand(LOWORD(wParam));
+            if (HIWORD(wParam) == 0 && events_ != nullptr) events_->OnMenuCommand(LOWORD(wParam));
             return 0;
         case kTrayMessage: HandleTrayNotification(lParam); return 0;
         case kRunWorkMessage: RunQueuedWork(); return 0;
@@ -168,10 +167,10 @@ bool Win32UiHost::HandleSystemCommand(WPARAM command) {
 }
 
 void Win32UiHost::HandleTrayNotification(LPARAM event) {
-    if (form_ == nullptr) return;
+    if (events_ == nullptr) return;
     switch (static_cast<UINT>(event)) {
         case WM_RBUTTONUP: ShowTrayMenu(); break;
-        case WM_LBUTTONDBLCLK: form_->OnTrayDoubleClick(); break;
+        case WM_LBUTTONDBLCLK: events_->OnTrayDoubleClick(); break;
         default: break;
     }
 }
@@ -182,17 +181,17 @@ void Win32UiHost::HandleMouse(UINT message, LPARAM lParam) {
     const int32_t y = GET_Y_LPARAM(lParam);
     if (message == WM_LBUTTONDOWN) {
         SetCapture(window_);
-        if (form_ != nullptr) form_->OnMouseDown(x, y);
+        if (events_ != nullptr) events_->OnMouseDown(x, y);
     } else if (message == WM_MOUSEMOVE) {
-        if (form_ != nullptr) form_->OnMouseMove(x, y);
+        if (events_ != nullptr) events_->OnMouseMove(x, y);
     } else {
         if (GetCapture() == window_) ReleaseCapture();
-        if (form_ != nullptr) form_->OnMouseUp(x, y);
+        if (events_ != nullptr) events_->OnMouseUp(x, y);
     }
 }
 
 void Win32UiHost::HandleDestroy() {
-    if (form_ != nullptr) form_->FormDestroy();
+    if (events_ != nullptr) events_->FormDestroy();
     RemoveTrayIcon();
     UnregisterForDeviceChanges(deviceNotification_);
     deviceNotification_ = nullptr;

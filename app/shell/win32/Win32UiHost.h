@@ -9,16 +9,15 @@
 #include <string>
 #include <vector>
 
-#include "app/shell/UiHost.h"
+#include "app/shell/MainWindowHost.h"
+#include "app/shell/WindowEvents.h"
 #include "app/shell/win32/FormPainter.h"
 
 namespace tavrin {
 
-class TAudioMainForm;
-
 inline constexpr wchar_t kMainWindowClassName[] = L"TAudioMainForm";
 
-class Win32UiHost final : public UiHost {
+class Win32UiHost final : public MainWindowHost {
 public:
     // `title` is the application title until the configuration replaces it.
     Win32UiHost(HINSTANCE instance, std::wstring title, FileSystem& files);
@@ -29,7 +28,7 @@ public:
     // Created hidden and centred; false when the system refuses (no display).
     bool CreateMainWindow();
     // The form receives the window's events from now on; null detaches it.
-    void SetEventTarget(TAudioMainForm* form);
+    void SetEventTarget(WindowEvents* events);
     // Until WM_QUIT.
     void RunMessageLoop();
     void DestroyMainWindow();
@@ -82,7 +81,7 @@ private:
 
     HINSTANCE instance_;
     HWND window_ = nullptr;
-    TAudioMainForm* form_ = nullptr;
+    WindowEvents* events_ = nullptr;
     const FormModel* formModel_ = nullptr;
     FormPainter painter_;
     std::wstring title_;
