@@ -42,6 +42,12 @@ void EnvironmentEffects::ShowEffect(int32_t effect) {
         if (Component* label = form.FindByTag(ComponentKind::Label, tag)) {
             window.SetCaptionColour(*label, kCaptionColours, chosen);
         }
+        // The icon named after the effect lights with it.
+        const std::wstring icon = std::wstring(L"Effect") + kEffectNames[i - 1];
+        if (Component* image = form.Find(icon + L"Image")) {
+            window.ShowPicture(kSection, (icon + (chosen ? L"DownImage" : L"UpImage")).c_str(),
+                               *image);
+        }
     }
     if (!IsEffect(effect)) return;
     if (Component* picture = form.Find(L"EffectPicImage")) {
