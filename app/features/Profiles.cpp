@@ -115,7 +115,7 @@ void Profiles::ApplyProfile(const ProfileData& profile, const std::wstring& file
     loaded_ = profile;
     // 10, 12, 13, 14: the speakers sent, the LED state, ENC and Voice Magic, by their units.
     if (units_.load) units_.load(profile);
-    // 15
+    // 15: the page as the profile left it.
     context_.window.RedrawCurrentPage();
 }
 
@@ -194,6 +194,13 @@ bool Profiles::LoadAtStart(const ProfileData& profile, const std::wstring& file)
     }
 }
 
+// Without %USERPROFILE% the dialogs start where the system puts them.
+void Profiles::MakeDialogFolder() {
+    if (!context_.userProfileFolder.empty()) {
+        context_.platform.files.CreateFolder(context_.userProfileFolder);
+    }
+}
+
 void Profiles::Report(const std::wstring& text, MessageIcon icon) {
     context_.ui.ShowMessage(text, context_.messageCaption, icon);
 }
@@ -208,7 +215,7 @@ void Profiles::Release(const ControlRow& row, Component&) {
 void Profiles::SaveButton() {
     if (!context_.OpenDevice().IsOpen()) return;
     FileSystem& files = context_.platform.files;
-    files.CreateFolder(context_.userProfileFolder);
+    MakeDialogFolder();
     std::optional<std::wstring> name =
         context_.ui.ChooseFile({FileDialogKind::Save, context_.userProfileFolder,
                                 kProfileDialogFileName, kProfileDialogFilter});
@@ -231,7 +238,7 @@ void Profiles::LoadButton() {
     std::wstring folder = saved.substr(0, saved.find_last_of(L'\\'));
     if (saved.empty()) {
         folder = context_.userProfileFolder;
-        context_.platform.files.CreateFolder(folder);
+        MakeDialogFolder();
     }
     const std::optional<std::wstring> name =
         context_.ui.ChooseFile({FileDialogKind::Open, folder, L"", kProfileDialogFilter});

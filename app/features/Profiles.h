@@ -36,8 +36,13 @@ public:
 
     // False when the file could not be written; what was there stays.
     bool SaveProfile(const std::wstring& file);
-    // Raises the conversion error at the first key that is not a number where one must be; the
-    // steps done before it stay in force.
+    // The steps, in order: 1 without a device, no register writes until the next arrival;
+    // 2 the EEPROM flag of the EQ; 3 the four presets; 4 the EQ switch; 5 the 3D switch; 6 the
+    // EEPROM flag of 3D; 7 the effect; 8 the 7.1 switch; 9 the speakers' places; 10 the speakers
+    // sent; 11 the file kept as the current profile; 12 LEDON; 13 the [LED] keys and the LED
+    // page; 14 ENC and Voice Magic from the registry; 15 the current page shown again. Raises the
+    // conversion error at the first key that is not a number where one must be; the steps done
+    // before it stay in force.
     void LoadProfile(const std::wstring& file);
 
     // Start: the default profile (when the configuration asks for it) and its four default
@@ -67,6 +72,7 @@ private:
     void LoadEqualizer(const ProfileData& profile);
     void LoadThreeDAndEffect(const ProfileData& profile);
     void LoadVirtual7ch1(const ProfileData& profile);
+    void MakeDialogFolder();
     void Report(const std::wstring& text, MessageIcon icon);
 
     FeatureContext& context_;

@@ -142,15 +142,15 @@ bool TAudioMainForm::Construct() {
 
 // The per-user folder holds the default and the last profile; the dialogs start in the user's
 // own folder; the program's configuration keeps the last saved profile's path. Without
-// %APPDATA% there is no per-user folder: the path would name the drive's root.
+// %APPDATA% (or %USERPROFILE%) there is no such folder: the path would name the drive's root.
 void TAudioMainForm::SetProfileLocations() {
     const std::wstring perUserFolder = FolderOf(PerUserConfigPath(platform_.environment, m_Config));
     const bool perUser = perUserFolder != L"\\" + m_Config.InstallFolderName + L"\\";
     featureContext_.defaultProfilePath = perUser ? perUserFolder + kDefaultProfileFileName : L"";
     featureContext_.lastProfilePath = perUser ? perUserFolder + kLastProfileFileName : L"";
+    const std::wstring userFolder = platform_.environment.GetVariable(L"USERPROFILE").value_or(L"");
     featureContext_.userProfileFolder =
-        platform_.environment.GetVariable(L"USERPROFILE").value_or(L"") + L"\\" +
-        m_Config.InstallFolderName + L"\\";
+        userFolder.empty() ? L"" : userFolder + L"\\" + m_Config.InstallFolderName + L"\\";
     featureContext_.installedConfigPath = programFolder_ + kAudioConfigFileName;
     featureContext_.messageCaption = m_Config.InstallAppTitle;
 }
