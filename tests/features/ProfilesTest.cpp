@@ -133,6 +133,20 @@ TEST_F(ProfilesTest, ASavedProfileLoadsBackTheSettingsItKeeps) {
     EXPECT_EQ(window.redraws, 1) << "the current page shown again";
 }
 
+// Saving passes every preset through the EQ record without touching the registers, and leaves
+// the record holding the current preset again.
+TEST_F(ProfilesTest, SavingWritesNoRegisterAndRestoresTheCurrentPreset) {
+    features.Eq().LoadPresetValues({L"0x300", L"0x500", L"0x9FF", L"0x200", L"0x400", L"1"}, 2, 2);
+    features.Eq().LoadPresetValues({L"0x600", L"0x400", L"0x400", L"0x400", L"0x400", L"1"}, 3, 2);
+    settings.m_iEQPreset = 2;
+    ClearTraffic();
+    ASSERT_TRUE(Unit().SaveProfile(L"C:\\Profiles\\Busy.ini"));
+    EXPECT_FALSE(Contains(DeviceTraffic(), ":=")) << "no register written while saving";
+    EXPECT_EQ(features.Eq().Record(), Slot(2));
+    const ProfileData saved = ReadProfile(store, L"C:\\Profiles\\Busy.ini");
+    EXPECT_EQ(saved.Value(Key::S3), L"0x600,0x400,0x400,0x400,0x400,1");
+}
+
 TEST_F(ProfilesTest, ThreeDAndVirtual7ch1BothOnLoadWithVirtual7ch1OffWhenTheyExclude) {
     const std::wstring file = L"C:\\Profiles\\Both.ini";
     WriteProfile(file, {{Key::ThreeDEN, L"1"}, {Key::Virtual7ch1EN, L"1"}});
