@@ -30,6 +30,13 @@ void AudioFeatures::Attach(FeatureContext& context) {
     Build(microphone_, FeatureUnitId::Microphone, context);
     Build(encVoiceMagic_, FeatureUnitId::EncVoiceMagic, context);
     Build(lighting_, FeatureUnitId::Lighting, context);
+    // The steps of a profile load that the units of virtual 7.1 (10: the speakers measured and
+    // sent), lighting (12, 13: LEDON and the [LED] keys) and ENC and Voice Magic (14) own are
+    // theirs to wire here; until they are, a load leaves them out and a save writes the [LED]
+    // keys back as the last profile gave them.
+    Build(profiles_, FeatureUnitId::Profiles, context, *equalizer_, *threeD_, *effects_,
+          ProfileUnits{});
+    Build(about_, FeatureUnitId::About, context);
 }
 
 FeatureUnit* AudioFeatures::Unit(FeatureUnitId id) {
@@ -48,8 +55,9 @@ void AudioFeatures::SetInitialState() {
 }
 
 void AudioFeatures::ConstructPages() {
-    // The EQ sliders and presets.
+    // The EQ sliders and presets, then the default profile over them.
     equalizer_->Construct();
+    profiles_->LoadDefaultProfile();
     // The 3D, effect and virtual 7.1 pages.
     threeD_->Construct();
     effects_->Construct();
@@ -72,6 +80,9 @@ void AudioFeatures::StartDevicePages() {
 void AudioFeatures::AfterNotificationsRegistered() {}
 
 void AudioFeatures::RestoreAtStart() {
+    // Without a last profile (or with one that fails) ENC and Voice Magic come from the
+    // registry: LoadENC and LoadVoiceMagic of their unit belong here.
+    profiles_->LoadLastProfile();
     if (!context_->DeviceActive()) return;
     // What the device holds, when the profile asks for it.
     if (context_->settings.m_bEQFromEEPROM == 1) ReadEqFromDevice();
@@ -89,7 +100,9 @@ void AudioFeatures::Read3DFromDevice() {
 // ---- Close ----
 
 void AudioFeatures::Close() {
-    // The features' own switch-off, then the device's shutdown group on one HID handle.
+    // The settings kept, the features' own switch-off, then the device's shutdown group on one
+    // HID handle.
+    profiles_->SaveLastProfile();
     equalizer_->Close();
     threeD_->Close();
     HidOperation hid = context_->OpenDevice();

@@ -3,6 +3,7 @@
 // geometry, the captions' colours and the warning box. The window implements it; tests use a
 // small fake.
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "app/form/ControlTable.h"
@@ -47,6 +48,14 @@ public:
     // Every control by the current page's rules, then a repaint.
     virtual void RedrawCurrentPage() = 0;
     virtual void Repaint() = 0;
+
+    // The program's other forms (the About form): a control takes a skin picture record, or a
+    // label record of the language file in its normal look, as the window's own controls do;
+    // then the form shows modally, its clicks reaching `clicked`.
+    virtual void ShowSkinRecord(const wchar_t* section, const wchar_t* key, Component& control) = 0;
+    virtual void ApplyLabelRecord(const wchar_t* key, Component& control) = 0;
+    virtual void ShowModalForm(const FormModel& form, const std::wstring& caption,
+                               const std::function<void(const Component&)>& clicked) = 0;
 };
 
 }  // namespace tavrin

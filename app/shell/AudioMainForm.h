@@ -14,6 +14,7 @@
 #include "app/features/DeviceCommands.h"
 #include "app/features/FeatureConfig.h"
 #include "app/features/MainWindowFeatures.h"
+#include "app/features/ProfileFile.h"
 #include "app/features/SettingsModel.h"
 #include "app/features/WindowControls.h"
 #include "app/form/ControlTable.h"
@@ -83,6 +84,10 @@ public:
     void ShowWarning(const wchar_t* textKey) override;
     void RedrawCurrentPage() override;
     void Repaint() override { ui_.Repaint(); }
+    void ShowSkinRecord(const wchar_t* section, const wchar_t* key, Component& control) override;
+    void ApplyLabelRecord(const wchar_t* key, Component& control) override;
+    void ShowModalForm(const FormModel& form, const std::wstring& caption,
+                       const std::function<void(const Component&)>& clicked) override;
 
     // DiscoveryHost: the window's side of device activation.
     void ShowDeviceLabel(DeviceLabel label) override;
@@ -160,6 +165,7 @@ private:
     void ReleasePageTab(const ControlRow& row, Component& sender);
     void SwitchPage(int32_t tag);
     void ReadPerUserChoices();
+    void SetProfileLocations();
     void LoadIcons();
     void BuildMenus();
     void PublishTrayMenu();

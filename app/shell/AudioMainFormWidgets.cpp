@@ -107,13 +107,14 @@ void TAudioMainForm::ShowCurrentPage() {
     ui_.Repaint();
 }
 
+// Each choice replaces the file whole: a crash or a second instance never leaves it torn.
 void TAudioMainForm::StorePerUserChoices() {
     const std::wstring perUser = PerUserConfigPath(platform_.environment, m_Config);
     if (!platform_.files.FileExists(perUser)) return;
-    WriteConfigValue(platform_.profiles, perUser, config_keys::kDefaultSkin.section,
-                     config_keys::kDefaultSkin.key, skin_.SkinName());
-    WriteConfigValue(platform_.profiles, perUser, config_keys::kDefaultLanguage.section,
-                     config_keys::kDefaultLanguage.key, language_.LanguageName());
+    WriteConfigValueSafely(platform_.files, perUser, config_keys::kDefaultSkin.section,
+                           config_keys::kDefaultSkin.key, skin_.SkinName());
+    WriteConfigValueSafely(platform_.files, perUser, config_keys::kDefaultLanguage.section,
+                           config_keys::kDefaultLanguage.key, language_.LanguageName());
 }
 
 // ---- The state the pictures and captions show ----
@@ -225,6 +226,21 @@ SliderTravel TAudioMainForm::MicSliderTravel() {
 
 void TAudioMainForm::ShowWarning(const wchar_t* textKey) {
     ui_.ShowMessage(language_.Text(textKey), m_Config.InstallAppTitle, MessageIcon::Warning);
+}
+
+void TAudioMainForm::ShowSkinRecord(const wchar_t* section, const wchar_t* key,
+                                    Component& control) {
+    skin_.ShowSkinImage(skin_.Record(section, key), control);
+}
+
+void TAudioMainForm::ApplyLabelRecord(const wchar_t* key, Component& control) {
+    LabelRecord record = language_.Record(key);
+    language_.ApplyLabel(record, control, true);
+}
+
+void TAudioMainForm::ShowModalForm(const FormModel& form, const std::wstring& caption,
+                                   const std::function<void(const Component&)>& clicked) {
+    ui_.ShowModalForm(form, caption, clicked);
 }
 
 // ---- Pointer routing ----

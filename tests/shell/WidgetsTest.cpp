@@ -7,6 +7,7 @@
 #include <map>
 #include <set>
 #include <sstream>
+#include <tuple>
 
 #include "app/features/AudioFeatures.h"
 #include "app/shell/AudioMainForm.h"
@@ -628,6 +629,44 @@ TEST_F(SkinSwitchTest, EveryPageKeepsItsControlsAcrossASkinChange) {
                                          << std::string(item.caption.begin(), item.caption.end());
         }
     }
+}
+
+// Looks that follow the state, the chosen effect's own icon and the captions of the device
+// indicators, show it after a press and stay the same across a skin change and back.
+TEST_F(SkinSwitchTest, TheLooksOfTheStateSurviveASkinChange) {
+    std::string skin = kSkin;
+    skin.insert(skin.find("[Mic]"),
+                "EffectNonUpImage=i1_up.png\r\nEffectNonDownImage=i1_down.png\r\n"
+                "EffectTheaterUpImage=i2_up.png\r\nEffectTheaterDownImage=i2_down.png\r\n");
+    WriteSkinFolder(folder, "Alpha", skin);
+    WriteSkinFolder(folder, "Beta", skin);
+    std::string language = kLanguage;
+    language.insert(language.find("LabelMenu1"), "DeviceInLabel=Online\r\n");
+    WriteLanguageFolder(folder, "English", language);
+    ASSERT_TRUE(form.Construct());
+    form.OnLabelPageMouseDown(*form.MutableForm().FindByTag(ComponentKind::Label, 25));
+    Component& theater = *form.MutableForm().FindByTag(ComponentKind::Image, 17);
+    form.OnImageMouseDown(theater);
+    form.OnImageMouseUp(theater);
+    // The effect's icons and the device indicators' captions.
+    const auto looks = [this] {
+        std::vector<std::pair<std::wstring, Colour>> all;
+        for (const wchar_t* name : {L"EffectNonImage", L"EffectTheaterImage"}) {
+            all.emplace_back(form.Form().Find(name)->picture, 0);
+        }
+        for (const wchar_t* name : {L"DeviceInLabel", L"DeviceOutLabel"}) {
+            all.emplace_back(name, form.Form().Find(name)->fontColour);
+        }
+        return all;
+    };
+    const auto before = looks();
+    EXPECT_NE(before[0].first.find(L"i1_up.png"), std::wstring::npos);
+    EXPECT_NE(before[1].first.find(L"i2_down.png"), std::wstring::npos);
+    EXPECT_EQ(before[2].second, 200u) << "the device is in: its caption in the down colour";
+    for (const MenuItem& item : {ui.menu[1].items[1], ui.menu[1].items[0]}) {
+        form.OnMenuCommand(item.command);
+    }
+    EXPECT_EQ(looks(), before);
 }
 }  // namespace
 }  // namespace tavrin

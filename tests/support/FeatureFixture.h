@@ -59,6 +59,19 @@ public:
     void ShowWarning(const wchar_t* textKey) override { warnings.push_back(textKey); }
     void RedrawCurrentPage() override { ++redraws; }
     void Repaint() override {}
+    void ShowSkinRecord(const wchar_t* section, const wchar_t* key, Component& control) override {
+        control.picture = std::wstring(section) + L"/" + key;
+    }
+    // The caption names the record it took.
+    void ApplyLabelRecord(const wchar_t* key, Component& control) override {
+        control.caption = std::wstring(L"record ") + key;
+    }
+    void ShowModalForm(const FormModel& shown, const std::wstring& caption,
+                       const std::function<void(const Component&)>& clicked) override {
+        modalForms.push_back(shown);
+        modalCaptions.push_back(caption);
+        if (onModalForm) onModalForm(shown, clicked);
+    }
 
     Component& Control(const wchar_t* name) { return *form.Find(name); }
 
@@ -72,6 +85,9 @@ public:
     std::map<std::wstring, bool> looks;
     int redraws = 0;
     std::map<std::wstring, std::wstring> captions;
+    std::vector<FormModel> modalForms;
+    std::vector<std::wstring> modalCaptions;
+    std::function<void(const FormModel&, const std::function<void(const Component&)>&)> onModalForm;
 };
 
 // Builds the context with the headset plugged and active, then clears the trace, so a test
