@@ -1,10 +1,12 @@
 #pragma once
 // The window thread's services that features, workers and dialogs need: message boxes, timers,
-// running work on the window thread, repainting and starting programs. The Win32 host implements
-// it; tests use a recording host.
+// running work on the window thread, repainting, starting programs and modal dialogs. The Win32
+// host implements it; tests use a recording host.
 #include <cstdint>
 #include <functional>
 #include <string>
+
+#include "ports/Dialog.h"
 
 namespace tavrin {
 
@@ -33,6 +35,11 @@ public:
     virtual void Repaint() = 0;
     // ShellExecuteExW, default verb, hidden, no error UI; false when it could not start.
     virtual bool LaunchProgram(const std::wstring& path, const std::wstring& parameters) = 0;
+    // The standard colour dialog over the main window, starting at `colour` (0x00BBGGRR), which
+    // receives the choice; false when the user cancelled.
+    virtual bool ChooseColour(uint32_t& colour) = 0;
+    // Shows `dialog` modally over the main window; returns once it closed.
+    virtual void ShowModalDialog(Dialog& dialog) = 0;
 };
 
 }  // namespace tavrin

@@ -360,10 +360,8 @@ TEST_F(SkinnedWindowTest, PageTabsSwitchPagesAndTheirPictures) {
     }
 }
 
-TEST_F(SkinnedWindowTest, TheLedTabStaysAButtonWhenTheSkinHasNoLedPage) {
-    std::string skin = kSkin;
-    skin.replace(skin.find("LEDPageMode=1"), 13, "LEDPageMode=0");
-    WriteSkin("Test", skin);
+TEST_F(SkinnedWindowTest, TheLedTabStaysAButtonWhenTheFeaturesUseNoLedPage) {
+    features.ledPageInUse = false;
     Build();
     features.calls.clear();
     Click(L"PageLEDLabel");

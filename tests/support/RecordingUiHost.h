@@ -1,7 +1,9 @@
 #pragma once
 // A windowing host that records what the window asked of it.
 #include <array>
+#include <deque>
 #include <functional>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -66,10 +68,32 @@ public:
         if (onDeviceNotifications) onDeviceNotifications();
     }
     void PostToWindowThread(std::function<void()> work) override { work(); }
+    // The next answer of the colour dialog; none queued (or nullopt) cancels.
+    bool ChooseColour(uint32_t& colour) override {
+        colourDialogStarts.push_back(colour);
+        std::optional<uint32_t> answer;
+        if (!colourAnswers.empty()) {
+            answer = colourAnswers.front();
+            colourAnswers.pop_front();
+        }
+        if (answer) colour = *answer;
+        return answer.has_value();
+    }
+    // Shows, lets `whileDialogShows` act on it as the user would, and closes it.
+    void ShowModalDialog(Dialog& dialog) override {
+        dialogsShown.push_back(dialog.frame.caption);
+        dialog.OnShow();
+        if (whileDialogShows) whileDialogShows(dialog);
+        dialog.OnClose();
+    }
 
     // The window's own copy of a broadcast arrives through this, when set.
     std::function<void(uint32_t)> onBroadcast;
     std::function<void()> onDeviceNotifications;
+    std::function<void(Dialog&)> whileDialogShows;
+    std::deque<std::optional<uint32_t>> colourAnswers;
+    std::vector<uint32_t> colourDialogStarts;
+    std::vector<std::wstring> dialogsShown;
     std::wstring commandLine = L"Tavrin.exe -servicestart";
     std::wstring title, iconPath, hint;
     std::vector<std::string> calls;

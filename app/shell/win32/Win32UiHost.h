@@ -3,6 +3,7 @@
 // window messages into the form's events, plus the tray icon and its pop-up menu.
 #include <windows.h>
 
+#include <array>
 #include <deque>
 #include <functional>
 #include <mutex>
@@ -61,6 +62,8 @@ public:
     bool LaunchProgram(const std::wstring& path, const std::wstring& parameters) override;
     void RegisterDeviceNotifications() override;
     void PostToWindowThread(std::function<void()> work) override;
+    bool ChooseColour(uint32_t& colour) override;
+    void ShowModalDialog(Dialog& dialog) override;
 
 private:
     static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam,
@@ -94,6 +97,8 @@ private:
     HICON windowIconLarge_ = nullptr;
     HICON windowIconSmall_ = nullptr;
     std::vector<MenuItem> trayMenu_;
+    // The colour dialog's custom colours, kept for the run.
+    std::array<COLORREF, 16> customColours_{};
 
     std::mutex workMutex_;
     std::deque<std::function<void()>> work_;
