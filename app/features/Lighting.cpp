@@ -416,7 +416,8 @@ void Lighting::DumpColorLEDRecord() {
 }
 
 // The slot colours go up once per run, by this or by the worker, whichever finds the flag set
-// first. After a removal the worker is gone: the next activation starts a new one.
+// first; the speeds follow the sliders either way, before the worker can send one. After a
+// removal the worker is gone: the next activation starts a new one.
 void Lighting::InitMultiColorLED() {
     if (state_.LEDPageMode != kPageModeShown) return;
     if (!InitMultiColorLEDPending()) {
@@ -424,6 +425,7 @@ void Lighting::InitMultiColorLED() {
         return;
     }
     Clock& clock = context_.platform.clock;
+    SpeedsFromSliders();
     // 1., 2.
     effectWorker_.Start();
     SendWithRetry([&] {
@@ -437,7 +439,6 @@ void Lighting::InitMultiColorLED() {
     context_.ui.ProcessPendingMessages();
     // 4.
     if (!TakeInitMultiColorLED()) return;
-    SpeedsFromSliders();
     UploadSlotColours(kInitSlotWait);
 }
 

@@ -505,6 +505,24 @@ TEST_F(LightingTest, TheWorkerUploadsTheSlotsWhenItComesFirst) {
     EXPECT_EQ(ledClock.WorkerWaits(), Join({{100}, Repeat({10, 10}, 7)}));
 }
 
+// Whichever thread uploads, the speeds follow the sliders before the worker sends one.
+TEST_F(LightingTest, TheFirstActivationTakesTheSpeedsFromTheSliders) {
+    window.ledSkin = {1, 1};
+    BuildLighting();
+    lighting->ColorBreatheCheckImageClick();
+    bool letIn = false;
+    ledClock.onTestWait = [&](uint32_t milliseconds) {
+        if (milliseconds != 10 || letIn) return;
+        letIn = true;
+        WaitForLines(L"WaitForSingleObject", 2);
+    };
+    Clear();
+    lighting->InitMultiColorLED();
+    lighting->StopWorkers();
+    EXPECT_EQ(State().m_iLEDBreatheSpeed, 255) << "the left end with the fast end on the right";
+    EXPECT_EQ(DeviceTraffic().back(), Mode(4, 255)) << "the worker's re-send";
+}
+
 TEST_F(LightingTest, TheSlotsGoUpOnceWhicheverThreadGetsThereFirst) {
     for (int run = 0; run < 20; ++run) {
         BuildLighting();
