@@ -42,6 +42,12 @@ void EnvironmentEffects::ShowEffect(int32_t effect) {
         if (Component* label = form.FindByTag(ComponentKind::Label, tag)) {
             window.SetCaptionColour(*label, kCaptionColours, chosen);
         }
+        // The small picture beside each button goes by the effect's name.
+        const std::wstring icon = std::wstring(L"Effect") + kEffectNames[i - 1];
+        if (Component* indicator = form.Find(icon + L"Image")) {
+            const std::wstring key = icon + (chosen ? L"DownImage" : L"UpImage");
+            window.ShowPicture(kSection, key.c_str(), *indicator);
+        }
     }
     if (!IsEffect(effect)) return;
     if (Component* picture = form.Find(L"EffectPicImage")) {

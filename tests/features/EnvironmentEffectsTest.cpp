@@ -53,6 +53,9 @@ protected:
             EXPECT_EQ(window.captions[c.label],
                       down ? L"EffectNonLabel down" : L"EffectNonLabel up")
                 << "effect " << i << ", lit " << lit;
+            EXPECT_EQ(window.Control((std::wstring(L"Effect") + c.word + L"Image").c_str()).picture,
+                      std::wstring(L"Effect/Effect") + c.word + (down ? L"DownImage" : L"UpImage"))
+                << "effect " << i << ", lit " << lit;
         }
     }
     std::wstring LargePicture() { return window.Control(L"EffectPicImage").picture; }
