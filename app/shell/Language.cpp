@@ -38,7 +38,7 @@ const wchar_t* const kLabelsWithState[] = {
     L"VirtualEnlargeLabel", L"VirtualNarrowLabel",
     L"EQS1Label", L"EQS2Label", L"EQS3Label", L"EQS4Label",
     L"EffectNonLabel", L"EffectTheaterLabel", L"EffectBathroomLabel", L"EffectLivingroomLabel",
-    L"EffectStoneGalleryLabel"};
+    L"EffectStoneGalleryLabel", L"DeviceInLabel", L"DeviceOutLabel"};
 // clang-format on
 
 bool HasState(std::wstring_view control) {

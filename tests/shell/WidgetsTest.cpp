@@ -376,6 +376,21 @@ TEST_F(SkinnedWindowTest, TheLedTabStaysAButtonWhenTheFeaturesUseNoLedPage) {
     EXPECT_TRUE(features.calls.empty());
 }
 
+// The device captions show the device's state in their colours, also after the texts and the
+// skin are applied again.
+TEST_F(SkinnedWindowTest, TheDeviceCaptionsKeepTheirStateThroughASkinChange) {
+    std::string language = kLanguage;
+    language.insert(language.find("[Main]") + 8,
+                    "DeviceInLabel=Online\r\nDeviceOutLabel=Offline\r\n");
+    WriteLanguage("English", language);
+    Build();
+    for (int round = 0; round < 2; ++round) {
+        EXPECT_EQ(Control(L"DeviceInLabel").fontColour, 200u) << round;
+        EXPECT_EQ(Control(L"DeviceOutLabel").fontColour, 100u) << round;
+        form.OnMenuCommand(ui.menu[1].items[0].command);
+    }
+}
+
 TEST_F(SkinnedWindowTest, TwoStateButtonsShowTheLookTheyAreGiven) {
     Build();
     form.ShowButton(7, true);
