@@ -426,18 +426,15 @@ void Lighting::InitMultiColorLED() {
     }
     Clock& clock = context_.platform.clock;
     SpeedsFromSliders();
-    // 1., 2.
     effectWorker_.Start();
     SendWithRetry([&] {
         return context_.sdk.Invoke<&VendorSdkTable::DLLZR_SetRGB_Step_ById>(
             kLedTarget, kLedStepCount, kLedTail, kActiveDeviceIndex);
     });
-    // 3.
     clock.Sleep(kInitSignalWait);
     effectWorker_.Signal();
     clock.Sleep(kRequestWait);
     context_.ui.ProcessPendingMessages();
-    // 4.
     if (!TakeInitMultiColorLED()) return;
     UploadSlotColours(kInitSlotWait);
 }
@@ -479,9 +476,9 @@ void Lighting::EffectPass() {
 
 // ---- The page ----
 
+// Switched off, the LEDs go off first; the page then shows the choice and sends what is lit.
 void Lighting::RefreshLEDPage() {
     if (state_.LEDPageMode == 0) return;
-    // 1.
     if (state_.m_bLEDOffFlag == 1) {
         ShowCheck(kOffStem, true);
         SetEffectCode(led_mode::kOnOff);
@@ -491,18 +488,14 @@ void Lighting::RefreshLEDPage() {
     } else {
         ShowCheck(kOffStem, false);
     }
-    // 2.
     context_.ui.ProcessPendingMessages();
-    // 3.
     ShowEffectChoice();
     if (const auto effect = EffectOfMode(state_.m_iLEDEffectMode)) {
         state_.m_bLEDSingleColorFlag = 0;
         SetEffectCode(kEffects[Index(*effect)].code);
     }
-    // 4., 5.
     PlaceSliders();
     ShowCheck(kSingleStem, state_.m_bLEDSingleColorFlag == 1);
-    // 6.
     context_.ui.ProcessPendingMessages();
     context_.platform.clock.Sleep(kRequestWait);
     SendSingleColorEffect();

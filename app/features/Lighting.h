@@ -56,7 +56,8 @@ struct LedState {
     int32_t LEDFastRightSide = 0;
     Colour LEDSingleColorRGB = kDefaultLedColour;
     Colour LEDBreatheColorRGB = kDefaultLedColour;
-    std::array<Colour, kLedSlotCount> LEDColorRGB = kDefaultLedSlotColours;  // LEDColor1RGB ..
+    // LEDColor1RGB .. LEDColor7RGB
+    std::array<Colour, kLedSlotCount> LEDColorRGB = kDefaultLedSlotColours;
     int32_t m_nRecLEDEffect = 1;
     int32_t m_iRecLEDEffectMode = 0;
     int32_t m_bRecLEDSingleColorFlag = 1;
@@ -137,7 +138,6 @@ public:
 
     const LedState& State() const { return state_; }
     TLEDForm& LedForm() { return ledForm_; }
-    TLEDColorForm& ColorForm() { return colorForm_; }
 
 private:
     // What LEDEffectThread reads (the effect in force, the speeds, the slot colours and the
@@ -181,6 +181,7 @@ private:
     mutable std::mutex ledMutex_;
     EventWorker effectWorker_;
     TLEDForm ledForm_;
+    // Built with the window; nothing opens it yet.
     TLEDColorForm colorForm_;
 };
 

@@ -29,7 +29,6 @@ public:
     void CancelButtonClick();
 
     uint32_t PickedColour() const { return picked_; }
-    uint32_t ResultColour() const { return result_; }
     int32_t HighlightedTag() const { return highlighted_; }
 
 protected:

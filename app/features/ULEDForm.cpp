@@ -72,7 +72,7 @@ TLEDForm::TLEDForm(VendorSdk& sdk, Clock& clock, DebugLog& debugLog, UiHost& ui)
 }
 
 TLEDForm::~TLEDForm() {
-    worker_.Stop();
+    FormDestroy();
 }
 
 // The design: five groups and the Close button. The effect rows take their final places when
@@ -204,6 +204,7 @@ void TLEDForm::FormClose() {
 
 void TLEDForm::FormDestroy() {
     shown_ = false;
+    worker_.Stop();
 }
 
 void TLEDForm::ButtonCloseClick() {

@@ -22,12 +22,13 @@ inline constexpr uint32_t kLedDialogTail = 500;
 class TLEDForm final : public Dialog {
 public:
     TLEDForm(VendorSdk& sdk, Clock& clock, DebugLog& debugLog, UiHost& ui);
-    // Joins the worker.
+    // FormDestroy.
     ~TLEDForm() override;
 
     void ShowModal();
     // The shown flag: the main window leaves the pointer alone meanwhile.
     bool Showing() const { return shown_; }
+    // The shown flag down and the worker joined.
     void FormDestroy();
     void StopWorker() { worker_.Stop(); }
 

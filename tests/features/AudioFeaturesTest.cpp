@@ -217,8 +217,12 @@ TEST_F(AudioFeaturesTest, TheFirstActivationInitialisesTheLeds) {
     }
 }
 
+// A profile's LEDON sets the LED button (its look and the LED line); the restore's indicator
+// follows it.
 TEST_F(AudioFeaturesTest, TheLedIndicatorOfTheRestoreFollowsTheLedButton) {
-    Press(51);
+    features.Led().LoadLedButton(1);
+    EXPECT_EQ(window.buttonStates, (std::vector<std::pair<int32_t, bool>>{{51, true}}));
+    EXPECT_NE(DeviceTraffic().front().find("gpio out 1000000000"), std::string::npos);
     ClearTraffic();
     features.Restore(ActivationPath::Arrival, false);
     const Lines traffic = DeviceTraffic();
