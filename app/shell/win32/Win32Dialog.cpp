@@ -2,7 +2,6 @@
 
 #include <commctrl.h>
 
-#include <string>
 #include <vector>
 
 namespace tavrin {
