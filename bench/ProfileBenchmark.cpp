@@ -46,6 +46,7 @@ public:
     void SetCaptionColour(Component&, const wchar_t*, bool) override {}
     SliderTravel EqSliderTravel() override { return {}; }
     SliderTravel MicSliderTravel() override { return {}; }
+    LedSkinValues LedSkin() override { return {}; }
     void ShowWarning(const wchar_t*) override {}
     void RedrawCurrentPage() override {}
     void Repaint() override {}

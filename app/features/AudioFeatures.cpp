@@ -39,14 +39,27 @@ void AudioFeatures::Attach(FeatureContext& context) {
     Build(about_, FeatureUnitId::About, context);
 }
 
+void AudioFeatures::Detach() {
+    if (lighting_) lighting_->StopWorkers();
+}
+
 FeatureUnit* AudioFeatures::Unit(FeatureUnitId id) {
     return byId_[static_cast<size_t>(id)];
+}
+
+bool AudioFeatures::ModalDialogShowing() {
+    return lighting_ && lighting_->DialogShowing();
+}
+
+bool AudioFeatures::PageInUse(int32_t page) {
+    return page != page::kLed || (lighting_ && lighting_->LedPageInUse());
 }
 
 // ---- Construction ----
 
 void AudioFeatures::SetInitialState() {
     context_->image.Reset();
+    lighting_->SetInitialState();
     // The speakers' timers run only while something moves: nothing wakes the program idle.
     UiHost& ui = context_->ui;
     ui.SetTimer(TimerId::Speaker, kSpeakerTimerInterval, false);
@@ -66,7 +79,9 @@ void AudioFeatures::ConstructPages() {
     context_->io.SendDriverEnable(1);
     DebugLog& log = context_->platform.debugLog;
     log.Write(L"[TAudioMainForm][1]");
+    lighting_->DumpColorLEDRecord();
     log.Write(L"[TAudioMainForm][2]");
+    lighting_->DumpColorLEDRecord();
 }
 
 void AudioFeatures::StartDevicePages() {
@@ -87,6 +102,7 @@ void AudioFeatures::RestoreAtStart() {
     // What the device holds, when the profile asks for it.
     if (context_->settings.m_bEQFromEEPROM == 1) ReadEqFromDevice();
     if (context_->settings.m_b3DFromEEPROM == 1) Read3DFromDevice();
+    lighting_->InitMultiColorLED();
 }
 
 void AudioFeatures::ReadEqFromDevice() {
@@ -106,13 +122,17 @@ void AudioFeatures::Close() {
     equalizer_->Close();
     threeD_->Close();
     HidOperation hid = context_->OpenDevice();
-    if (!hid.IsOpen()) return;
+    if (!hid.IsOpen()) {
+        lighting_->StopWorkers();
+        return;
+    }
     hid.Write(kShutdownRegister, 0);
     context_->io.SendDriverSelect(0);
     context_->io.SendDriverEnable(1);
     virtual7ch1_->SwitchOff();
     encVoiceMagic_->SwitchOff();
     context_->platform.debugLog.Write(L"[FormDestroy][1]");
+    lighting_->Shutdown();
     hid.Commit();
 }
 
@@ -120,15 +140,17 @@ void AudioFeatures::Close() {
 
 void AudioFeatures::PrepareMicrophone() {}
 
-void AudioFeatures::Restore(ActivationPath /*path*/, bool /*firstActivation*/) {
+void AudioFeatures::Restore(ActivationPath /*path*/, bool firstActivation) {
     FeatureContext& c = *context_;
-    // The LED indicator.
-    c.io.SendLedIndicator(c.discovery.ActiveVendorId(), c.discovery.ActiveProductId(), 0);
+    // The LED indicator, by the LED button.
+    c.io.SendLedIndicator(c.discovery.ActiveVendorId(), c.discovery.ActiveProductId(),
+                          lighting_->LedButtonState());
     c.window.RedrawCurrentPage();
     c.ui.ProcessPendingMessages();
     RestoreEqAnd3D();
     c.io.QueryDriverState();
     c.io.QueryDriverValue(0, 0);
+    if (firstActivation) lighting_->InitMultiColorLED();
 }
 
 void AudioFeatures::RestoreEqAnd3D() {
@@ -153,6 +175,9 @@ void AudioFeatures::DeviceRemoved() {
     context_->window.Repaint();
 }
 
-void AudioFeatures::ReleaseDevice() {}
+// The LED worker ends with the device; the next activation starts another.
+void AudioFeatures::ReleaseDevice() {
+    lighting_->ReleaseEffectWorker();
+}
 
 }  // namespace tavrin

@@ -51,7 +51,8 @@ struct MainWindowPorts {
 class TAudioMainForm final : public WindowEvents, public DiscoveryHost, public WindowControls {
 public:
     explicit TAudioMainForm(MainWindowPorts ports);
-    ~TAudioMainForm() override = default;
+    // The features let go of the window's parts first (their workers end).
+    ~TAudioMainForm() override;
 
     // The construction steps. False when the SDK could not be bound: the message is shown, the
     // loop is told to quit and nothing else happened.
@@ -81,6 +82,7 @@ public:
     void SetCaptionColour(Component& label, const wchar_t* recordOf, bool down) override;
     SliderTravel EqSliderTravel() override;
     SliderTravel MicSliderTravel() override;
+    LedSkinValues LedSkin() override;
     void ShowWarning(const wchar_t* textKey) override;
     void RedrawCurrentPage() override;
     void Repaint() override { ui_.Repaint(); }

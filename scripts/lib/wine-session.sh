@@ -45,8 +45,10 @@ open_display() {
         return
     fi
     command -v Xvfb >/dev/null || die "no DISPLAY and no Xvfb"
-    local display_number=77
-    while [ -e "/tmp/.X${display_number}-lock" ] && [ "$display_number" -lt 99 ]; do
+    # XVFB_FIRST_DISPLAY moves the search, for machines where displays are handed out.
+    local display_number=${XVFB_FIRST_DISPLAY:-77}
+    local last_display=$((display_number + 22))
+    while [ -e "/tmp/.X${display_number}-lock" ] && [ "$display_number" -lt "$last_display" ]; do
         display_number=$((display_number + 1))
     done
     Xvfb ":$display_number" -screen 0 1280x1024x24 -nolisten tcp >out/xvfb.log 2>&1 &

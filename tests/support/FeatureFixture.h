@@ -56,6 +56,7 @@ public:
     }
     SliderTravel EqSliderTravel() override { return travel; }
     SliderTravel MicSliderTravel() override { return micTravel; }
+    LedSkinValues LedSkin() override { return ledSkin; }
     void ShowWarning(const wchar_t* textKey) override { warnings.push_back(textKey); }
     void RedrawCurrentPage() override { ++redraws; }
     void Repaint() override {}
@@ -78,6 +79,7 @@ public:
     FormModel form;
     SliderTravel travel{200, 120};
     SliderTravel micTravel{208, 120};
+    LedSkinValues ledSkin{1, 0};
     // Each ShowButton call: the tag and whether it shows Down.
     std::vector<std::pair<int32_t, bool>> buttonStates;
     std::vector<std::wstring> warnings;
