@@ -3,7 +3,9 @@
 // geometry, the captions' colours and the warning box. The window implements it; tests use a
 // small fake.
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "app/form/FormModel.h"
 
@@ -13,6 +15,12 @@ namespace tavrin {
 struct SliderTravel {
     int32_t top = 200;
     int32_t range = 120;
+};
+
+// A travel as a skin gives it: either number may be missing.
+struct GivenTravel {
+    std::optional<int32_t> top;
+    std::optional<int32_t> range;
 };
 
 // A slider's top within its travel; a skin that gives a negative travel pins it to the top.
@@ -39,11 +47,19 @@ public:
     virtual void SetCaptionColour(Component& label, const wchar_t* recordOf, bool down) = 0;
     virtual SliderTravel EqSliderTravel() = 0;
     virtual SliderTravel MicSliderTravel() = 0;
+    virtual GivenTravel EncSliderTravel() = 0;
     // The warning box with a [Main] text of the language file (for example "LabelWarning1").
     virtual void ShowWarning(const wchar_t* textKey) = 0;
     // Every control by the current page's rules, then a repaint.
     virtual void RedrawCurrentPage() = 0;
     virtual void Repaint() = 0;
+
+    // What a hardware button does as if the user did it: a click on a control (its press,
+    // release and click, through every gate and lock a click meets), a page made current as its
+    // tab shows it, and the window brought back from the tray.
+    virtual void PressControl(std::wstring_view name) = 0;
+    virtual void ShowPage(int32_t page) = 0;
+    virtual void RestoreWindow() = 0;
 };
 
 }  // namespace tavrin

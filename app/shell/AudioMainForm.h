@@ -79,9 +79,13 @@ public:
     void SetCaptionColour(Component& label, const wchar_t* recordOf, bool down) override;
     SliderTravel EqSliderTravel() override;
     SliderTravel MicSliderTravel() override;
+    GivenTravel EncSliderTravel() override;
     void ShowWarning(const wchar_t* textKey) override;
     void RedrawCurrentPage() override;
     void Repaint() override { ui_.Repaint(); }
+    void PressControl(std::wstring_view name) override;
+    void ShowPage(int32_t page) override;
+    void RestoreWindow() override { ui_.ShowMainWindow(); }
 
     // DiscoveryHost: the window's side of device activation.
     void ShowDeviceLabel(DeviceLabel label) override;

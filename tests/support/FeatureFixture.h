@@ -4,6 +4,7 @@
 // records what it was asked to show.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -53,15 +54,31 @@ public:
     }
     SliderTravel EqSliderTravel() override { return travel; }
     SliderTravel MicSliderTravel() override { return micTravel; }
+    GivenTravel EncSliderTravel() override { return encTravel; }
     void ShowWarning(const wchar_t* textKey) override { warnings.push_back(textKey); }
     void RedrawCurrentPage() override { ++redraws; }
     void Repaint() override {}
+    void PressControl(std::wstring_view name) override {
+        actions.push_back(L"press " + std::wstring(name));
+        if (onPress) onPress(name);
+    }
+    void ShowPage(int32_t page) override {
+        actions.push_back(L"page " + std::to_wstring(page));
+        if (settings != nullptr) settings->m_iCurrentPage = page;
+    }
+    void RestoreWindow() override { actions.push_back(L"restore"); }
 
     Component& Control(const wchar_t* name) { return *form.Find(name); }
 
     FormModel form;
     SliderTravel travel{200, 120};
     SliderTravel micTravel{208, 120};
+    GivenTravel encTravel{50, 150};
+    // What a hardware button did to the window: "press <control>", "page <n>", "restore".
+    std::vector<std::wstring> actions;
+    std::function<void(std::wstring_view)> onPress;
+    // The model whose page ShowPage makes current, when set.
+    SettingsModel* settings = nullptr;
     // Each ShowButton call: the tag and whether it shows Down.
     std::vector<std::pair<int32_t, bool>> buttonStates;
     std::vector<std::wstring> warnings;
@@ -88,6 +105,7 @@ protected:
         image.Reset();
         context.emplace(FeatureContext{platform, ui, settings, sdk, *io, *discovery, window, image,
                                        windowConfig, 6, L""});
+        window.settings = &settings;
         ClearTraffic();
     }
     void TearDown() override {
