@@ -183,11 +183,7 @@ TEST_F(AudioFeaturesTest, ArrivalAppliesTheDefaultSwitchesUnlessTheDeviceHoldsTh
 TEST_F(AudioFeaturesTest, EachSliderKeepsToItsTravel) {
     window.travel = {181, 208};
     window.micTravel = {155, 100};
-    Component& encBar = window.Control(L"ENCBarImage");
-    encBar.top = 140;
-    encBar.height = 240;
-    window.Control(L"ENCSliderImage").height = 18;
-    settings.m_bENCSupported = 1;
+    window.encTravel = {50, 150};
     const struct {
         const wchar_t* slider;
         int32_t top;
@@ -197,8 +193,8 @@ TEST_F(AudioFeaturesTest, EachSliderKeepsToItsTravel) {
         {L"EQ300HzSliderImage", 900, 389}, {L"D3LBetaSliderImage", 0, 105},
         {L"D3LBetaSliderImage", 500, 225}, {L"D3RAlphaSliderImage", 150, 150},
         {L"MicSliderImage", 100, 155},     {L"MicSliderImage", 300, 255},
-        {L"ENCSliderImage", 0, 150},       {L"ENCSliderImage", 5000, 140 + 240 - 21},
-        {L"ENCSliderImage", 300, 300},
+        {L"ENCSliderImage", 0, 50},        {L"ENCSliderImage", 5000, 200},
+        {L"ENCSliderImage", 125, 125},
     };
     for (const auto& c : cases) {
         Component& slider = window.Control(c.slider);
