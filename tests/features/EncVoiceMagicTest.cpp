@@ -19,6 +19,7 @@ class EncVoiceMagicTest : public test::FeatureTest {
 protected:
     void SetUp() override {
         FeatureTest::SetUp();
+        enc.emplace(*context);
         window.encTravel = {50, 150};
     }
     void StoreLevel(uint32_t level) {
@@ -32,17 +33,17 @@ protected:
     // A device with noise cancellation at `level`, loaded, with an empty trace.
     void LoadWithLevel(uint32_t level) {
         StoreLevel(level);
-        enc.LoadENC();
+        enc->LoadENC();
         ClearTraffic();
     }
     void ClickOn(const wchar_t* control) {
         const ControlRow* row = FindControlRow(control);
         ASSERT_NE(row, nullptr);
-        enc.Click(*row, window.Control(control));
+        enc->Click(*row, window.Control(control));
     }
     std::wstring PictureOf(const wchar_t* control) { return window.Control(control).picture; }
 
-    EncVoiceMagic enc{*context};
+    std::optional<EncVoiceMagic> enc;
 };
 
 TEST(EncTravel, LevelsAndSliderTopsConvertByTruncation) {
@@ -74,7 +75,7 @@ TEST_F(EncVoiceMagicTest, AStoredLevelSwitchesEncOnAndEchoesTheDevicesBlocks) {
     sdk.Invoke<&VendorSdkTable::DLLZR_SetEnc_Parameters>(own.data());
     StoreLevel(12);
     ClearTraffic();
-    enc.LoadENC();
+    enc->LoadENC();
     EXPECT_EQ(DeviceTraffic(),
               (Lines{"sdk DLLZR_AudioCommand(code=4, sub=0, data=01 00 00 00, size=286) -> 0",
                      "sdk DLLZR_AudioCommand(code=4, sub=8, data=00 00 00 00, size=286) -> 0",
@@ -90,7 +91,7 @@ TEST_F(EncVoiceMagicTest, AStoredLevelSwitchesEncOnAndEchoesTheDevicesBlocks) {
 TEST_F(EncVoiceMagicTest, WithoutAStoredLevelThereIsNoEncAndNothingIsSent) {
     settings.m_bENCSupported = 1;
     settings.m_bENCEnable = 1;
-    enc.LoadENC();
+    enc->LoadENC();
     EXPECT_EQ(settings.m_bENCSupported, 0);
     EXPECT_EQ(settings.m_bENCEnable, 0);
     EXPECT_TRUE(DeviceTraffic().empty());
@@ -102,13 +103,13 @@ TEST_F(EncVoiceMagicTest, WithoutAStoredLevelThereIsNoEncAndNothingIsSent) {
 
 TEST_F(EncVoiceMagicTest, ALevelOutsideTheRangeStillKeepsTheSliderOnItsBar) {
     StoreLevel(99);
-    enc.LoadENC();
+    enc->LoadENC();
     EXPECT_EQ(settings.m_iENCValue, 99);
     EXPECT_EQ(window.Control(L"ENCSliderImage").top, 50);
 }
 
 TEST_F(EncVoiceMagicTest, WithoutEncEveryActionOfBothPagesIsRefusedAndNothingIsSent) {
-    enc.LoadENC();
+    enc->LoadENC();
     ClearTraffic();
     for (const wchar_t* control : {L"ENCFunctionImage", L"ENCFunctionLabel", L"VMFunctionImage",
                                    L"VMFunctionLabel", L"VMEffectNoneImage", L"VMEffect1Label",
@@ -119,7 +120,7 @@ TEST_F(EncVoiceMagicTest, WithoutEncEveryActionOfBothPagesIsRefusedAndNothingIsS
             << std::string(control, control + wcslen(control));
     }
     for (const wchar_t* control : {L"ENCSliderImage", L"ENCBarImage"}) {
-        const PressVerdict verdict = enc.Admit(*FindControlRow(control));
+        const PressVerdict verdict = enc->Admit(*FindControlRow(control));
         EXPECT_FALSE(verdict.allowed);
         EXPECT_STREQ(verdict.warningKey, L"LabelWarning1");
     }
@@ -165,7 +166,7 @@ TEST_F(EncVoiceMagicTest, DraggingTheSliderSetsTheLevelAndReleasingStoresIt) {
     Component& slider = window.Control(L"ENCSliderImage");
     for (const auto& [top, shown, level] : {std::tuple{125, 125, 15}, std::tuple{10, 50, 30},
                                             std::tuple{400, 200, 0}, std::tuple{101, 101, 19}}) {
-        enc.Dragged(row, slider, slider.left, top);
+        enc->Dragged(row, slider, slider.left, top);
         EXPECT_EQ(slider.top, shown) << top;
         EXPECT_EQ(settings.m_iENCValue, level) << top;
         EXPECT_EQ(window.Control(L"ENCValueLabel").caption, std::to_wstring(level));
@@ -173,7 +174,7 @@ TEST_F(EncVoiceMagicTest, DraggingTheSliderSetsTheLevelAndReleasingStoresIt) {
     EXPECT_TRUE(DeviceTraffic().empty()) << "nothing is sent while the slider moves";
     EXPECT_EQ(Stored(kEncValueMapKeyName, kHeadset), 0u);
 
-    enc.DragEnded(row, slider);
+    enc->DragEnded(row, slider);
     const Lines traffic = DeviceTraffic();
     ASSERT_EQ(traffic.size(), 1u);
     EXPECT_NE(traffic[0].find("00 00 00 00 00 00 00 00 13 00 00 00"), std::string::npos)
@@ -185,12 +186,12 @@ TEST_F(EncVoiceMagicTest, ABarPressMovesTheSliderThereAndSendsNothingYet) {
     LoadWithLevel(0);
     window.Control(L"ENCSliderImage").height = 18;
     const ControlRow& bar = *FindControlRow(L"ENCBarImage");
-    enc.BarPressed(bar, window.Control(L"ENCBarImage"), 0, 134);
+    enc->BarPressed(bar, window.Control(L"ENCBarImage"), 0, 134);
     // Centred on the pointer: top 125, level (200 - 125) x 30 / 150.
     EXPECT_EQ(settings.m_iENCValue, 15);
     EXPECT_EQ(window.Control(L"ENCSliderImage").top, 125);
     EXPECT_EQ(window.Control(L"ENCValueLabel").caption, L"15");
-    enc.BarPressed(bar, window.Control(L"ENCBarImage"), 0, 5);
+    enc->BarPressed(bar, window.Control(L"ENCBarImage"), 0, 5);
     EXPECT_EQ(settings.m_iENCValue, 30) << "clamped to the travel";
     EXPECT_TRUE(DeviceTraffic().empty());
     EXPECT_EQ(Stored(kEncValueMapKeyName, kHeadset), 0u);
@@ -199,12 +200,12 @@ TEST_F(EncVoiceMagicTest, ABarPressMovesTheSliderThereAndSendsNothingYet) {
 TEST_F(EncVoiceMagicTest, ASkinWithoutAUsableTravelKeepsTheOneBefore) {
     LoadWithLevel(15);
     window.encTravel = {std::nullopt, 0};
-    enc.ShowENC();
+    enc->ShowENC();
     EXPECT_EQ(window.Control(L"ENCSliderImage").top, 125) << "still 50 + 150 - 75";
     window.encTravel = {100, 60};
-    enc.SkinApplied();
+    enc->SkinApplied();
     window.encTravel = {};
-    enc.ShowENC();
+    enc->ShowENC();
     EXPECT_EQ(window.Control(L"ENCSliderImage").top, 130);
 }
 
@@ -242,11 +243,11 @@ TEST_F(EncVoiceMagicTest, TheVoiceSwitchStoresItsStateAndSendsTheEffectWithIt) {
 TEST_F(EncVoiceMagicTest, TheRegistryGivesTheVoiceEffectWhenTheDeviceHasEnc) {
     WriteSharedDword(registry, kSharedKeyName, kVoiceMagicEnableValue, 1);
     WriteSharedDword(registry, kSharedKeyName, kVoiceMagicLevelValue, 19);
-    enc.LoadVoiceMagic();
+    enc->LoadVoiceMagic();
     EXPECT_TRUE(DeviceTraffic().empty()) << "no ENC, no voice effect";
 
     LoadWithLevel(10);
-    enc.LoadVoiceMagic();
+    enc->LoadVoiceMagic();
     EXPECT_EQ(settings.m_bVoiceMagicEnable, 1);
     EXPECT_EQ(settings.m_iVoiceMagicMode, 2);
     const std::string effect =
@@ -257,7 +258,7 @@ TEST_F(EncVoiceMagicTest, TheRegistryGivesTheVoiceEffectWhenTheDeviceHasEnc) {
 
     // A level no effect has is no effect.
     WriteSharedDword(registry, kSharedKeyName, kVoiceMagicLevelValue, 20);
-    enc.LoadVoiceMagic();
+    enc->LoadVoiceMagic();
     EXPECT_EQ(settings.m_iVoiceMagicMode, 0);
 }
 
@@ -266,7 +267,7 @@ TEST_F(EncVoiceMagicTest, RemovalSwitchesBothOffInTheRegistryAndOnScreenOnly) {
     ClickOn(L"VMFunctionImage");
     ClickOn(L"VMEffect2Image");
     ClearTraffic();
-    enc.ResetAfterRemoval();
+    enc->ResetAfterRemoval();
     EXPECT_EQ(Stored(kSharedKeyName, kVoiceMagicEnableValue), 0u);
     EXPECT_EQ(Stored(kSharedKeyName, kVoiceMagicLevelValue), 19u) << "the effect is kept";
     EXPECT_EQ(settings.m_bVoiceMagicEnable, 0);
@@ -283,11 +284,11 @@ TEST_F(EncVoiceMagicTest, OpeningEitherPageShowsItsState) {
     settings.m_bVoiceMagicEnable = 1;
     settings.m_iVoiceMagicMode = 1;
     window.Control(L"ENCSliderImage").top = 0;
-    enc.PageTabPressed(page::kEnc);
+    enc->PageTabPressed(page::kEnc);
     EXPECT_EQ(PictureOf(L"ENCFunctionImage"), L"ENC/ENCFunctionDownImage");
     EXPECT_EQ(window.Control(L"ENCSliderImage").top, 170);
     EXPECT_EQ(PictureOf(L"VMFunctionImage"), L"") << "page 8 is not shown";
-    enc.PageTabPressed(page::kVoiceMagic);
+    enc->PageTabPressed(page::kVoiceMagic);
     EXPECT_EQ(PictureOf(L"VMFunctionImage"), L"VoiceMagic/VMFunctionDownImage");
     EXPECT_EQ(PictureOf(L"VMEffect1Image"), L"VoiceMagic/VMEffect1DownImage");
     EXPECT_TRUE(DeviceTraffic().empty());
