@@ -30,6 +30,7 @@ void AudioFeatures::Attach(FeatureContext& context) {
     Build(microphone_, FeatureUnitId::Microphone, context);
     Build(encVoiceMagic_, FeatureUnitId::EncVoiceMagic, context);
     Build(lighting_, FeatureUnitId::Lighting, context);
+    Build(buttons_, FeatureUnitId::Buttons, context, *encVoiceMagic_);
 }
 
 FeatureUnit* AudioFeatures::Unit(FeatureUnitId id) {
@@ -72,10 +73,26 @@ void AudioFeatures::StartDevicePages() {
 void AudioFeatures::AfterNotificationsRegistered() {}
 
 void AudioFeatures::RestoreAtStart() {
-    if (!context_->DeviceActive()) return;
-    // What the device holds, when the profile asks for it.
-    if (context_->settings.m_bEQFromEEPROM == 1) ReadEqFromDevice();
-    if (context_->settings.m_b3DFromEEPROM == 1) Read3DFromDevice();
+    // ENC and Voice Magic from the registry (a last profile, once profiles load, ends the same).
+    encVoiceMagic_->LoadENC();
+    encVoiceMagic_->LoadVoiceMagic();
+    // Where the hardware switches stand.
+    if (buttons_->LevelMode()) buttons_->ReadGPIOAndSetUI();
+    if (context_->DeviceActive()) {
+        // What the device holds, when the profile asks for it.
+        if (context_->settings.m_bEQFromEEPROM == 1) ReadEqFromDevice();
+        if (context_->settings.m_b3DFromEEPROM == 1) Read3DFromDevice();
+        if (buttons_->LevelMode()) {
+            buttons_->ScanENCGPIO();
+        } else {
+            ArmEncButton();
+        }
+    }
+    buttons_->StartWorker();
+}
+
+void AudioFeatures::ArmEncButton() {
+    if (buttons_->SetUpEncLine()) buttons_->ScanENCGPIO();
 }
 
 void AudioFeatures::ReadEqFromDevice() {
@@ -89,7 +106,9 @@ void AudioFeatures::Read3DFromDevice() {
 // ---- Close ----
 
 void AudioFeatures::Close() {
-    // The features' own switch-off, then the device's shutdown group on one HID handle.
+    // No hardware press from here on; the features' own switch-off, then the device's shutdown
+    // group on one HID handle.
+    buttons_->Stop();
     equalizer_->Close();
     threeD_->Close();
     HidOperation hid = context_->OpenDevice();
@@ -107,15 +126,32 @@ void AudioFeatures::Close() {
 
 void AudioFeatures::PrepareMicrophone() {}
 
-void AudioFeatures::Restore(ActivationPath /*path*/, bool /*firstActivation*/) {
+void AudioFeatures::Restore(ActivationPath path, bool /*firstActivation*/) {
     FeatureContext& c = *context_;
     // The LED indicator.
     c.io.SendLedIndicator(c.discovery.ActiveVendorId(), c.discovery.ActiveProductId(), 0);
+    RestoreButtonsAndEnc(path);
+    encVoiceMagic_->LoadVoiceMagic();
     c.window.RedrawCurrentPage();
     c.ui.ProcessPendingMessages();
     RestoreEqAnd3D();
     c.io.QueryDriverState();
     c.io.QueryDriverValue(0, 0);
+    buttons_->StartWorker();
+}
+
+// The poll's activation only loads ENC: the buttons stay as they were.
+void AudioFeatures::RestoreButtonsAndEnc(ActivationPath path) {
+    if (path == ActivationPath::Arrival && buttons_->LevelMode()) {
+        buttons_->ReadGPIOAndSetUI();
+        buttons_->ScanENCGPIO();
+        return;
+    }
+    encVoiceMagic_->LoadENC();
+    if (path == ActivationPath::Arrival && buttons_->SetUpEncLine()) {
+        context_->platform.debugLog.Write(L"[DeviceArrival1][ScanENCGPIO]");
+        buttons_->ScanENCGPIO();
+    }
 }
 
 void AudioFeatures::RestoreEqAnd3D() {

@@ -10,6 +10,7 @@
 #include "app/features/EncVoiceMagic.h"
 #include "app/features/EnvironmentEffects.h"
 #include "app/features/Equalizer.h"
+#include "app/features/GpioButtons.h"
 #include "app/features/Lighting.h"
 #include "app/features/MainWindowFeatures.h"
 #include "app/features/Microphone.h"
@@ -35,14 +36,16 @@ public:
 
     FeatureUnit* Unit(FeatureUnitId id) override;
     std::span<FeatureUnit* const> Units() override { return units_; }
-    bool PressLocked(int32_t /*tag*/) override { return false; }
-    bool GpioLevelMode() override { return false; }
-    int32_t VirtualSwitchState() override { return 0; }
+    bool PressLocked(int32_t tag) override { return buttons_->PressLocked(tag); }
+    bool GpioLevelMode() override { return buttons_->LevelMode(); }
+    int32_t VirtualSwitchState() override { return buttons_->SwitchState(); }
     bool ModalDialogShowing() override { return false; }
 
     Equalizer& Eq() { return *equalizer_; }
     ThreeD& Effect3D() { return *threeD_; }
     EnvironmentEffects& Effects() { return *effects_; }
+    EncVoiceMagic& Enc() { return *encVoiceMagic_; }
+    GpioButtons& Buttons() { return *buttons_; }
 
 private:
     template <class UnitType, class... Arguments>
@@ -54,6 +57,10 @@ private:
     void Read3DFromDevice();
     // Arrival: from the device when the profile asks for it, else the default switches.
     void RestoreEqAnd3D();
+    // Outside level mode, the ENC button's line and scan when the device has ENC.
+    void ArmEncButton();
+    // Arrival: the switches read and scanned in level mode, else ENC and its button.
+    void RestoreButtonsAndEnc(ActivationPath path);
 
     FeatureContext* context_ = nullptr;
     std::optional<Equalizer> equalizer_;
@@ -63,6 +70,7 @@ private:
     std::optional<Microphone> microphone_;
     std::optional<EncVoiceMagic> encVoiceMagic_;
     std::optional<Lighting> lighting_;
+    std::optional<GpioButtons> buttons_;
     std::array<FeatureUnit*, kFeatureUnitCount> byId_{};
     std::vector<FeatureUnit*> units_;
 };
