@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "sim/ControlChannel.h"
 #include "sim/VendorSdkNames.h"
 
 namespace tavrin::sim {
@@ -101,8 +102,15 @@ HeadsetSimulator::Guard::~Guard() {
 HeadsetSimulator::HeadsetSimulator() = default;
 
 HeadsetSimulator::~HeadsetSimulator() {
+    // The channel first: a line it runs could start the scan again.
+    control_.reset();
     Guard guard(*this);
     StopScanner();
+}
+
+void HeadsetSimulator::FollowControlFile(const std::wstring& path) {
+    control_.reset();
+    if (!path.empty()) control_ = std::make_unique<ControlChannel>(*this, path);
 }
 
 // ---- names and lists ----
@@ -764,16 +772,21 @@ void HeadsetSimulator::LoadFromEnvironment() {
 #if defined(_WIN32)
     const wchar_t* tracePath = _wgetenv(L"TAVRIN_SIM_TRACE");
     const wchar_t* scriptPath = _wgetenv(L"TAVRIN_SIM_SCRIPT");
+    const wchar_t* controlPath = _wgetenv(L"TAVRIN_SIM_CONTROL");
     const std::wstring trace = tracePath == nullptr ? L"" : tracePath;
     const std::wstring script = scriptPath == nullptr ? L"" : scriptPath;
+    const std::wstring control = controlPath == nullptr ? L"" : controlPath;
 #else
     const char* tracePath = std::getenv("TAVRIN_SIM_TRACE");
     const char* scriptPath = std::getenv("TAVRIN_SIM_SCRIPT");
+    const char* controlPath = std::getenv("TAVRIN_SIM_CONTROL");
     const std::wstring trace = tracePath == nullptr ? L"" : FromUtf8(tracePath);
     const std::wstring script = scriptPath == nullptr ? L"" : FromUtf8(scriptPath);
+    const std::wstring control = controlPath == nullptr ? L"" : FromUtf8(controlPath);
 #endif
     if (!trace.empty()) SetTraceFile(trace);
     if (!script.empty()) RunScriptFile(script);
+    if (!control.empty()) FollowControlFile(control);
 }
 
 // ---- the button scan ----

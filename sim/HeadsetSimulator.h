@@ -6,6 +6,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -22,6 +23,8 @@
 #include "sim/VirtualHeadset.h"
 
 namespace tavrin::sim {
+
+class ControlChannel;
 
 inline constexpr uint16_t kDefaultReportLength = 65;
 inline constexpr uint32_t kDefaultVolumeSteps = 101;
@@ -141,14 +144,23 @@ public:
     int32_t Plug();
     int32_t Unplug();
     int32_t SetGpioLine(uint32_t line, uint32_t level);
-    ScriptResult RunScript(std::string_view text);
+    // Line by line, each under the lock; "wait <ms>" pauses between lines without it (through
+    // `pause` when given, which returns false to end the script there). `source` and `firstLine`
+    // name the lines in the trace ("script 3: ...").
+    using ScriptPause = std::function<bool(uint32_t milliseconds)>;
+    ScriptResult RunScript(std::string_view text, std::string_view source = "script",
+                           uint32_t firstLine = 1, const ScriptPause& pause = {});
     ScriptResult RunScriptFile(const std::wstring& path);
+    // Follows a file that commands are appended to while the product runs (see ControlChannel);
+    // an empty path stops following.
+    void FollowControlFile(const std::wstring& path);
     int32_t WriteTrace(const std::wstring& path);
     int32_t ClearTrace();
     uint32_t OpenHandleCount();
     // Appends every later trace line to this file (empty: stop).
     bool SetTraceFile(const std::wstring& path);
-    // TAVRIN_SIM_TRACE names a trace file, TAVRIN_SIM_SCRIPT a script to run now.
+    // TAVRIN_SIM_TRACE names a trace file, TAVRIN_SIM_SCRIPT a script to run now,
+    // TAVRIN_SIM_CONTROL a file of commands to follow.
     void LoadFromEnvironment();
     std::vector<std::string> TraceLines();
 
@@ -224,7 +236,6 @@ private:
     void StopScanner();
     std::array<uint8_t, 5> GpioReport() const;
     int32_t HandleOutputReport(const uint8_t* report, uint32_t length, std::string& note);
-    ScriptResult RunScriptLocked(std::string_view text);
     // One command; the error text, or empty when it ran.
     std::string RunScriptLine(const std::vector<std::string>& words);
 
@@ -247,6 +258,8 @@ private:
     std::shared_ptr<ScanSession> scan_;
     std::thread scanThread_;
     std::vector<std::thread> retired_;
+    // Declared last: stopped first, while everything it drives is still there.
+    std::unique_ptr<ControlChannel> control_;
 };
 
 // "name=value, ..." for trace lines.
