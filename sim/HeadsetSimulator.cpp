@@ -88,7 +88,11 @@ std::string Quoted(const wchar_t* text) {
 HeadsetSimulator::Guard::~Guard() {
     std::vector<std::thread> retired;
     retired.swap(owner_.retired_);
+    std::vector<std::pair<bool, std::wstring>> announcements;
+    announcements.swap(owner_.announcements_);
+    const DeviceAnnouncer announcer = owner_.announcer_;
     lock_.unlock();
+    for (const auto& [arrival, path] : announcements) announcer(arrival, path);
     for (std::thread& thread : retired) {
         // A callback that stops the scan cannot wait for its own thread; it ends by itself.
         if (thread.get_id() == std::this_thread::get_id()) {
@@ -106,6 +110,11 @@ HeadsetSimulator::~HeadsetSimulator() {
     control_.reset();
     Guard guard(*this);
     StopScanner();
+}
+
+void HeadsetSimulator::SetDeviceAnnouncer(DeviceAnnouncer announcer) {
+    Guard guard(*this);
+    announcer_ = announcer;
 }
 
 void HeadsetSimulator::FollowControlFile(const std::wstring& path) {
@@ -688,11 +697,13 @@ int32_t HeadsetSimulator::Plug() {
 
 void HeadsetSimulator::PlugLocked() {
     AddTrace(bus_.plugged ? "ctl plug (already plugged)" : "ctl plug");
+    if (!bus_.plugged && announcer_ != nullptr) announcements_.emplace_back(true, HidPath());
     bus_.plugged = true;
 }
 
 void HeadsetSimulator::UnplugLocked() {
     AddTrace(bus_.plugged ? "ctl unplug" : "ctl unplug (already unplugged)");
+    if (bus_.plugged && announcer_ != nullptr) announcements_.emplace_back(false, HidPath());
     bus_.plugged = false;
     bus_.pending = HidPending::Nothing;
     for (auto& [number, handle] : handles_) {

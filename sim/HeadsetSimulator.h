@@ -154,6 +154,10 @@ public:
     // Follows a file that commands are appended to while the product runs (see ControlChannel);
     // an empty path stops following.
     void FollowControlFile(const std::wstring& path);
+    // Told of every plug and unplug (the headset's HID interface path), outside the lock, as
+    // the system would tell the program.
+    using DeviceAnnouncer = void (*)(bool arrival, const std::wstring& interfacePath);
+    void SetDeviceAnnouncer(DeviceAnnouncer announcer);
     int32_t WriteTrace(const std::wstring& path);
     int32_t ClearTrace();
     uint32_t OpenHandleCount();
@@ -185,7 +189,8 @@ private:
     std::wstring HidPath();
     std::wstring DriverPath();
 
-    // Holds the lock; on release joins scan threads that were stopped meanwhile, outside it.
+    // Holds the lock; on release joins scan threads that were stopped meanwhile and announces
+    // plugs and unplugs, outside it.
     class Guard {
     public:
         explicit Guard(HeadsetSimulator& owner) : owner_(owner), lock_(owner.mutex_) {}
@@ -258,6 +263,9 @@ private:
     std::shared_ptr<ScanSession> scan_;
     std::thread scanThread_;
     std::vector<std::thread> retired_;
+    DeviceAnnouncer announcer_ = nullptr;
+    // Plugs (true) and unplugs waiting for the lock to be let go.
+    std::vector<std::pair<bool, std::wstring>> announcements_;
     // Declared last: stopped first, while everything it drives is still there.
     std::unique_ptr<ControlChannel> control_;
 };
