@@ -36,16 +36,15 @@ public:
 
     FeatureUnit* Unit(FeatureUnitId id) override;
     std::span<FeatureUnit* const> Units() override { return units_; }
-    bool PressLocked(int32_t tag) override { return buttons_->PressLocked(tag); }
-    bool GpioLevelMode() override { return buttons_->LevelMode(); }
-    int32_t VirtualSwitchState() override { return buttons_->SwitchState(); }
+    // The hardware buttons answer once the units are built.
+    bool PressLocked(int32_t tag) override { return buttons_ && buttons_->PressLocked(tag); }
+    bool GpioLevelMode() override { return buttons_ && buttons_->LevelMode(); }
+    int32_t VirtualSwitchState() override { return buttons_ ? buttons_->SwitchState() : 0; }
     bool ModalDialogShowing() override { return false; }
 
     Equalizer& Eq() { return *equalizer_; }
     ThreeD& Effect3D() { return *threeD_; }
     EnvironmentEffects& Effects() { return *effects_; }
-    EncVoiceMagic& Enc() { return *encVoiceMagic_; }
-    GpioButtons& Buttons() { return *buttons_; }
 
 private:
     template <class UnitType, class... Arguments>
