@@ -228,14 +228,7 @@ void EncVoiceMagic::SwitchOff() {
 }
 
 void EncVoiceMagic::ShowLook(const wchar_t* image, bool down) {
-    const ControlRow* row = FindControlRow(image);
-    FormModel& form = context_.window.Form();
-    Component* picture = form.Find(image);
-    if (row == nullptr || picture == nullptr) return;
-    context_.window.ShowPicture(row->section, down ? row->downKey : row->upKey, *picture);
-    if (Component* caption = form.Find(row->label)) {
-        context_.window.SetCaptionColour(*caption, row->captionRecord, down);
-    }
+    if (const ControlRow* row = FindControlRow(image)) context_.window.ShowLook(*row, down);
 }
 
 // The ENC level needs a device that has noise cancellation.

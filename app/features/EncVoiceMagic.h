@@ -73,7 +73,7 @@ private:
     void PlaceSlider(int32_t level);
     // The skin's ENCSlider as far as it gives it; what it leaves out stays as it was.
     const EncTravel& Travel();
-    // A control of the table in its Down or Up look, picture and caption.
+    // One of the unit's controls, by its picture's name, in its Down or Up look.
     void ShowLook(const wchar_t* image, bool down);
 
     FeatureContext& context_;

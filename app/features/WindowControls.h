@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/form/ControlTable.h"
 #include "app/form/FormModel.h"
 
 namespace tavrin {
@@ -40,7 +41,9 @@ public:
     // The 3D link buttons' pictures ([3D] keys): a skin may keep them in a "3D" folder of its
     // own, outside the screen-size folders; otherwise they show as any other key.
     virtual void ShowLinkPicture(const wchar_t* key, Component& control) = 0;
-    // A two-state button of the control table in its Down or its Up look, picture and caption.
+    // A control of the table in its Down or its Up look, picture and caption.
+    virtual void ShowLook(const ControlRow& row, bool down) = 0;
+    // The same for a two-state button, by its tag.
     virtual void ShowButton(int32_t tag, bool down) = 0;
     // A caption in the up or down colour of a label's record (its own, or another label's,
     // named by `recordOf`).

@@ -75,6 +75,7 @@ public:
     FormModel& Form() override { return form_; }
     void ShowPicture(const wchar_t* section, const wchar_t* key, Component& control) override;
     void ShowLinkPicture(const wchar_t* key, Component& control) override;
+    void ShowLook(const ControlRow& row, bool down) override;
     void ShowButton(int32_t tag, bool down) override;
     void SetCaptionColour(Component& label, const wchar_t* recordOf, bool down) override;
     SliderTravel EqSliderTravel() override;
@@ -146,7 +147,7 @@ private:
     void LoadAndApplySkin();
     void OnLanguageMenu(size_t index);
     void OnSkinMenu(size_t index);
-    void RedrawFeatures();
+    void ShowCurrentPage();
     void StorePerUserChoices();
     void RunHandler(const std::wstring& handler, Component& sender);
     bool DeviceActive() const;

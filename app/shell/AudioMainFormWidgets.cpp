@@ -77,8 +77,7 @@ void TAudioMainForm::OnLanguageMenu(size_t index) {
     if (index >= language_.LanguageMenuItems().size()) return;
     language_.LoadLanguage(language_.LanguageMenuClick(index));
     ApplyTexts();
-    RedrawCurrentPage();
-    RedrawFeatures();
+    ShowCurrentPage();
     StorePerUserChoices();
 }
 
@@ -87,14 +86,23 @@ void TAudioMainForm::OnSkinMenu(size_t index) {
     skin_.SkinMenuClick(index);
     LoadAndApplySkin();
     ApplyTexts();
-    RedrawCurrentPage();
     for (FeatureUnit* unit : features_.Units()) unit->SkinApplied();
-    RedrawFeatures();
+    ShowCurrentPage();
     StorePerUserChoices();
 }
 
-// The features' controls show their state again, on the current page's rules.
-void TAudioMainForm::RedrawFeatures() {
+// After a skin or a language change the page shown keeps its tabs, its controls and the
+// features' state, as a page switch leaves them.
+void TAudioMainForm::ShowCurrentPage() {
+    const int32_t page = m_Settings.m_iCurrentPage;
+    int32_t tab = kNoTag;
+    for (const ControlRow& row : ControlRows()) {
+        if (row.role == ControlRole::PageTab && row.page == page && row.upKey != nullptr) {
+            tab = row.tag;
+        }
+    }
+    ShowPageTabs(tab);
+    ApplyPageVisibility(page);
     for (FeatureUnit* unit : features_.Units()) unit->Redraw();
     ui_.Repaint();
 }
@@ -175,6 +183,11 @@ void TAudioMainForm::ShowLook(const ControlRow& row, Component& picture, bool do
     if (Component* caption = form_.Find(row.label)) {
         SetCaptionColour(*caption, row.captionRecord, down);
     }
+}
+
+void TAudioMainForm::ShowLook(const ControlRow& row, bool down) {
+    if (row.image == nullptr) return;
+    if (Component* picture = form_.Find(row.image)) ShowLook(row, *picture, down);
 }
 
 void TAudioMainForm::ShowButton(int32_t tag, bool down) {

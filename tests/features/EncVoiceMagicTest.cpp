@@ -41,7 +41,12 @@ protected:
         ASSERT_NE(row, nullptr);
         enc->Click(*row, window.Control(control));
     }
-    std::wstring PictureOf(const wchar_t* control) { return window.Control(control).picture; }
+    // The look a control was last given: Down (true) or Up; none when it was not shown.
+    std::optional<bool> Look(const std::wstring& image) {
+        const auto look = window.looks.find(image);
+        if (look == window.looks.end()) return std::nullopt;
+        return look->second;
+    }
 
     std::optional<EncVoiceMagic> enc;
 };
@@ -142,8 +147,7 @@ TEST_F(EncVoiceMagicTest, TheEncSwitchTogglesWithItsLookAndSendsTheParameters) {
     LoadWithLevel(20);
     ClickOn(L"ENCFunctionLabel");
     EXPECT_EQ(settings.m_bENCEnable, 0);
-    EXPECT_EQ(PictureOf(L"ENCFunctionImage"), L"ENC/ENCFunctionUpImage");
-    EXPECT_EQ(window.captions[L"ENCFunctionLabel"], L"EffectNonLabel up");
+    EXPECT_EQ(Look(L"ENCFunctionImage"), false);
     const Lines traffic = DeviceTraffic();
     ASSERT_EQ(traffic.size(), 2u);
     EXPECT_EQ(traffic[0], "sdk DLLZR_AudioCommand(code=4, sub=0, data=00 00 00 00, size=286) -> 0");
@@ -154,7 +158,7 @@ TEST_F(EncVoiceMagicTest, TheEncSwitchTogglesWithItsLookAndSendsTheParameters) {
     Script(L"fail DLLZR_AudioCommand 1");
     ClickOn(L"ENCFunctionImage");
     EXPECT_EQ(settings.m_bENCEnable, 1);
-    EXPECT_EQ(PictureOf(L"ENCFunctionImage"), L"ENC/ENCFunctionDownImage");
+    EXPECT_EQ(Look(L"ENCFunctionImage"), true);
     EXPECT_EQ(DeviceTraffic().size(), 3u);
 }
 
@@ -216,13 +220,9 @@ TEST_F(EncVoiceMagicTest, EffectThreeStoresTwoAndSendsPitchMinusTen) {
     EXPECT_EQ(Stored(kSharedKeyName, kVoiceMagicLevelValue), 2u);
     EXPECT_EQ(DeviceTraffic(), Lines{"sdk DLLZR_AudioCommand(code=7, sub=2, data=00 00 00 00 F6 FF "
                                      "00 00 00 00, size=286) -> 0"});
-    for (const wchar_t* effect :
-         {L"VMEffectNone", L"VMEffect1", L"VMEffect2", L"VMEffect3", L"VMEffect4"}) {
-        const bool chosen = std::wstring(effect) == L"VMEffect3";
-        EXPECT_EQ(PictureOf((std::wstring(effect) + L"Image").c_str()),
-                  L"VoiceMagic/" + std::wstring(effect) + (chosen ? L"DownImage" : L"UpImage"));
-        EXPECT_EQ(window.captions[std::wstring(effect) + L"Label"],
-                  chosen ? L"EffectNonLabel down" : L"EffectNonLabel up");
+    for (const wchar_t* effect : {L"VMEffectNoneImage", L"VMEffect1Image", L"VMEffect2Image",
+                                  L"VMEffect3Image", L"VMEffect4Image"}) {
+        EXPECT_EQ(Look(effect), std::wstring(effect) == L"VMEffect3Image");
     }
 }
 
@@ -233,7 +233,7 @@ TEST_F(EncVoiceMagicTest, TheVoiceSwitchStoresItsStateAndSendsTheEffectWithIt) {
     ClickOn(L"VMFunctionImage");
     EXPECT_EQ(settings.m_bVoiceMagicEnable, 1);
     EXPECT_EQ(Stored(kSharedKeyName, kVoiceMagicEnableValue), 1u);
-    EXPECT_EQ(PictureOf(L"VMFunctionImage"), L"VoiceMagic/VMFunctionDownImage");
+    EXPECT_EQ(Look(L"VMFunctionImage"), true);
     EXPECT_EQ(DeviceTraffic(),
               (Lines{"sdk DLLZR_AudioCommand(code=7, sub=0, data=01 00 00 00, size=286) -> 0",
                      "sdk DLLZR_AudioCommand(code=7, sub=2, data=01 00 00 00 0C 00 00 00 00 00, "
@@ -273,9 +273,10 @@ TEST_F(EncVoiceMagicTest, RemovalSwitchesBothOffInTheRegistryAndOnScreenOnly) {
     EXPECT_EQ(settings.m_bVoiceMagicEnable, 0);
     EXPECT_EQ(settings.m_iVoiceMagicMode, 0);
     EXPECT_EQ(settings.m_bENCEnable, 0);
-    EXPECT_EQ(PictureOf(L"ENCFunctionImage"), L"ENC/ENCFunctionUpImage");
-    EXPECT_EQ(PictureOf(L"VMFunctionImage"), L"VoiceMagic/VMFunctionUpImage");
-    EXPECT_EQ(PictureOf(L"VMEffectNoneImage"), L"VoiceMagic/VMEffectNoneDownImage");
+    EXPECT_EQ(Look(L"ENCFunctionImage"), false);
+    EXPECT_EQ(Look(L"VMFunctionImage"), false);
+    EXPECT_EQ(Look(L"VMEffectNoneImage"), true);
+    EXPECT_EQ(Look(L"VMEffect2Image"), false);
     EXPECT_TRUE(DeviceTraffic().empty());
 }
 
@@ -285,12 +286,13 @@ TEST_F(EncVoiceMagicTest, OpeningEitherPageShowsItsState) {
     settings.m_iVoiceMagicMode = 1;
     window.Control(L"ENCSliderImage").top = 0;
     enc->PageTabPressed(page::kEnc);
-    EXPECT_EQ(PictureOf(L"ENCFunctionImage"), L"ENC/ENCFunctionDownImage");
+    EXPECT_EQ(Look(L"ENCFunctionImage"), true);
     EXPECT_EQ(window.Control(L"ENCSliderImage").top, 170);
-    EXPECT_EQ(PictureOf(L"VMFunctionImage"), L"") << "page 8 is not shown";
+    EXPECT_EQ(Look(L"VMFunctionImage"), std::nullopt) << "page 8 is not shown";
     enc->PageTabPressed(page::kVoiceMagic);
-    EXPECT_EQ(PictureOf(L"VMFunctionImage"), L"VoiceMagic/VMFunctionDownImage");
-    EXPECT_EQ(PictureOf(L"VMEffect1Image"), L"VoiceMagic/VMEffect1DownImage");
+    EXPECT_EQ(Look(L"VMFunctionImage"), true);
+    EXPECT_EQ(Look(L"VMEffect1Image"), true);
+    EXPECT_EQ(Look(L"VMEffect4Image"), false);
     EXPECT_TRUE(DeviceTraffic().empty());
 }
 

@@ -219,12 +219,12 @@ TEST_F(GpioButtonsTest, TheEncButtonShowsTheSwitchOnlyOnTheEncPage) {
     for (const uint16_t lines : {0x100, 0x000, 0x100}) Send(lines);
     Send(0x000);
     EXPECT_EQ(settings.m_bENCEnable, 0);
-    EXPECT_EQ(window.Control(L"ENCFunctionImage").picture, L"");
+    EXPECT_EQ(window.looks.count(L"ENCFunctionImage"), 0u);
     settings.m_iCurrentPage = page::kEnc;
     Send(0x100);
     Send(0x000);
     EXPECT_EQ(settings.m_bENCEnable, 1);
-    EXPECT_EQ(window.Control(L"ENCFunctionImage").picture, L"ENC/ENCFunctionDownImage");
+    EXPECT_TRUE(window.looks.at(L"ENCFunctionImage"));
     EXPECT_EQ(DeviceTraffic().back(),
               "sdk DLLZR_AudioCommand(code=4, sub=0, data=01 00 00 00, size=286) -> 0");
 }

@@ -635,12 +635,13 @@ protected:
         WriteSkinFolder(folder, "Beta", skin);
         WriteLanguageFolder(folder, "English", kLanguage);
     }
-    std::set<std::wstring> Visible() {
-        std::set<std::wstring> names;
+    // What a page shows: the visible controls and their caption colours.
+    std::map<std::wstring, Colour> Visible() {
+        std::map<std::wstring, Colour> shown;
         for (const Component& control : form.Form().Components()) {
-            if (control.visible) names.insert(control.name);
+            if (control.visible) shown[control.name] = control.fontColour;
         }
-        return names;
+        return shown;
     }
 };
 
@@ -656,7 +657,7 @@ TEST_F(SkinSwitchTest, EveryPageKeepsItsControlsAcrossASkinChange) {
         ASSERT_NE(tab, nullptr) << p.tabTag;
         form.OnLabelPageMouseDown(*tab);
         ASSERT_EQ(form.m_Settings.m_iCurrentPage, p.page);
-        const std::set<std::wstring> before = Visible();
+        const std::map<std::wstring, Colour> before = Visible();
         for (const MenuItem& item : {ui.menu[1].items[1], ui.menu[1].items[0]}) {
             form.OnMenuCommand(item.command);
             EXPECT_EQ(Visible(), before) << "page " << p.page << " after switching to "

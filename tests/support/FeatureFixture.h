@@ -47,6 +47,9 @@ public:
     void ShowLinkPicture(const wchar_t* key, Component& control) override {
         control.picture = std::wstring(L"3D/") + key;
     }
+    void ShowLook(const ControlRow& row, bool down) override {
+        if (row.image != nullptr) looks[row.image] = down;
+    }
     void ShowButton(int32_t tag, bool down) override { buttonStates.push_back({tag, down}); }
     void SetCaptionColour(Component& label, const wchar_t* recordOf, bool down) override {
         captions[label.name] =
@@ -82,6 +85,8 @@ public:
     // Each ShowButton call: the tag and whether it shows Down.
     std::vector<std::pair<int32_t, bool>> buttonStates;
     std::vector<std::wstring> warnings;
+    // The look each control without a tag was last shown in: true for Down.
+    std::map<std::wstring, bool> looks;
     int redraws = 0;
     std::map<std::wstring, std::wstring> captions;
 };
