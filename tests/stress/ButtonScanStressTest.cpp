@@ -16,7 +16,8 @@
 namespace tavrin {
 namespace {
 
-constexpr int kLineChanges = 5000;
+constexpr int kReplugs = 20;
+constexpr int kMostLineChanges = 10000;
 constexpr uint32_t kEncLine = 2;
 
 class ButtonScanStress : public test::FeatureTest {
@@ -42,31 +43,29 @@ protected:
         while (ui.RunPosted(std::chrono::milliseconds(200))) {
         }
     }
-    // Flips `line` kLineChanges times while another thread unplugs and plugs the headset; the
+    // Flips `line` while another thread unplugs and plugs the headset kReplugs times; the
     // removal and the arrival reach the buttons on the window thread, as the window's would
     // (ENC keeps its switch across them here, so that every toggle can be followed).
     void StormWhileReplugging(uint32_t line, const std::function<void()>& arrival) {
-        std::atomic<bool> pressed{false};
-        std::atomic<bool> done{false};
+        std::atomic<bool> replugged{false};
         std::thread presser([&] {
-            for (int i = 0; i < kLineChanges; ++i) {
+            for (int i = 0; i < kMostLineChanges && !replugged; ++i) {
                 Face().setGpioLine(line, static_cast<uint32_t>(i % 2));
-                if (i % 16 == 0) std::this_thread::sleep_for(std::chrono::microseconds(200));
+                if (i % 4 == 0) std::this_thread::sleep_for(std::chrono::microseconds(200));
             }
-            pressed = true;
         });
         std::thread plugger([&] {
-            while (!pressed) {
+            for (int cycle = 0; cycle < kReplugs; ++cycle) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(20));
                 Face().unplug();
                 ui.PostToWindowThread([this] { buttons->ResetAfterRemoval(); });
                 std::this_thread::sleep_for(std::chrono::milliseconds(2));
                 Face().plug();
                 ui.PostToWindowThread(arrival);
-                std::this_thread::sleep_for(std::chrono::milliseconds(20));
             }
-            done = true;
+            replugged = true;
         });
-        RunWindowThreadUntil(done);
+        RunWindowThreadUntil(replugged);
         presser.join();
         plugger.join();
     }
