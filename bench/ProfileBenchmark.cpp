@@ -47,6 +47,10 @@ public:
     SliderTravel EqSliderTravel() override { return {}; }
     SliderTravel MicSliderTravel() override { return {}; }
     LedSkinValues LedSkin() override { return {}; }
+    GivenTravel EncSliderTravel() override { return {}; }
+    void PressControl(std::wstring_view) override {}
+    void ShowPage(int32_t) override {}
+    void RestoreWindow() override {}
     void ShowWarning(const wchar_t*) override {}
     void RedrawCurrentPage() override {}
     void Repaint() override {}

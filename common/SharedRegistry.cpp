@@ -1,5 +1,6 @@
 #include "common/SharedRegistry.h"
 
+#include <cwchar>
 #include <vector>
 
 #include "common/AudioConfig.h"
@@ -9,9 +10,13 @@ namespace {
 
 constexpr int kEncValueMapLastKey = 19;
 
+std::wstring SharedPath(const std::wstring& keyPath) {
+    return L"SOFTWARE\\" + keyPath;
+}
+
 int WriteSharedValue(Registry& registry, const std::wstring& keyPath, const std::wstring& name,
                      const RegistryValue& value) {
-    const std::wstring path = L"SOFTWARE\\" + keyPath;
+    const std::wstring path = SharedPath(keyPath);
     registry.CreateKey(RegistryHive::LocalMachine, path, RegistryView::Default);
     registry.SetValue(RegistryHive::LocalMachine, path, name, value, RegistryView::Default);
     return 0;
@@ -27,6 +32,25 @@ int WriteSharedString(Registry& registry, const std::wstring& keyPath, const std
 int WriteSharedDword(Registry& registry, const std::wstring& keyPath, const std::wstring& name,
                      uint32_t number) {
     return WriteSharedValue(registry, keyPath, name, MakeDwordValue(number));
+}
+
+bool ReadSharedDword(Registry& registry, const std::wstring& keyPath, const std::wstring& name,
+                     uint32_t& number) {
+    const std::wstring path = SharedPath(keyPath);
+    if (registry.CreateKey(RegistryHive::LocalMachine, path, RegistryView::Default) != 0) {
+        return false;
+    }
+    RegistryValue value;
+    return registry.QueryValue(RegistryHive::LocalMachine, path, name, value,
+                               RegistryView::Default) == 0 &&
+           ReadDwordValue(value, number);
+}
+
+std::wstring EncValueName(uint16_t vendorId, uint16_t productId) {
+    wchar_t name[32];
+    std::swprintf(name, 32, L"VID_%.4X&PID_%.4X", static_cast<unsigned>(vendorId),
+                  static_cast<unsigned>(productId));
+    return name;
 }
 
 void WriteSharedDefaults(ProfileStore& profiles, Registry& registry,

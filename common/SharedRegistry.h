@@ -22,6 +22,13 @@ int WriteSharedString(Registry& registry, const std::wstring& keyPath, const std
 int WriteSharedDword(Registry& registry, const std::wstring& keyPath, const std::wstring& name,
                      uint32_t number);
 
+// The control application's reads: the key is created when missing; false when the value is
+// not there (or not a number).
+bool ReadSharedDword(Registry& registry, const std::wstring& keyPath, const std::wstring& name,
+                     uint32_t& number);
+// A device's value name under EncValueMap: "VID_%.4X&PID_%.4X".
+std::wstring EncValueName(uint16_t vendorId, uint16_t productId);
+
 // Copies sections DefaultSet and EncValueMap of the shipped configuration to the shared key.
 void WriteSharedDefaults(ProfileStore& profiles, Registry& registry,
                          const std::wstring& configFile);

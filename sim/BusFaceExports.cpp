@@ -5,6 +5,7 @@
 #include "sim/BusFaceApi.h"
 #include "sim/LibrarySimulator.h"
 #if defined(_WIN32)
+#include "sim/win32/DeviceAnnouncement.h"
 #include "sim/win32/PinLibrary.h"
 #endif
 
@@ -18,6 +19,9 @@ HeadsetSimulator& LibrarySimulator() {
         PinLibrary();  // on Linux the library is linked with -z nodelete
 #endif
         auto* created = new HeadsetSimulator;
+#if defined(_WIN32)
+        created->SetDeviceAnnouncer(&AnnounceDeviceChange);
+#endif
         created->LoadFromEnvironment();
         return created;
     }();

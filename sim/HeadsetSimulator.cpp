@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "sim/ControlChannel.h"
 #include "sim/VendorSdkNames.h"
 
 namespace tavrin::sim {
@@ -87,7 +88,11 @@ std::string Quoted(const wchar_t* text) {
 HeadsetSimulator::Guard::~Guard() {
     std::vector<std::thread> retired;
     retired.swap(owner_.retired_);
+    std::vector<std::pair<bool, std::wstring>> announcements;
+    announcements.swap(owner_.announcements_);
+    const DeviceAnnouncer announcer = owner_.announcer_;
     lock_.unlock();
+    for (const auto& [arrival, path] : announcements) announcer(arrival, path);
     for (std::thread& thread : retired) {
         // A callback that stops the scan cannot wait for its own thread; it ends by itself.
         if (thread.get_id() == std::this_thread::get_id()) {
@@ -101,8 +106,20 @@ HeadsetSimulator::Guard::~Guard() {
 HeadsetSimulator::HeadsetSimulator() = default;
 
 HeadsetSimulator::~HeadsetSimulator() {
+    // The channel first: a line it runs could start the scan again.
+    control_.reset();
     Guard guard(*this);
     StopScanner();
+}
+
+void HeadsetSimulator::SetDeviceAnnouncer(DeviceAnnouncer announcer) {
+    Guard guard(*this);
+    announcer_ = announcer;
+}
+
+void HeadsetSimulator::FollowControlFile(const std::wstring& path) {
+    control_.reset();
+    if (!path.empty()) control_ = std::make_unique<ControlChannel>(*this, path);
 }
 
 // ---- names and lists ----
@@ -680,11 +697,13 @@ int32_t HeadsetSimulator::Plug() {
 
 void HeadsetSimulator::PlugLocked() {
     AddTrace(bus_.plugged ? "ctl plug (already plugged)" : "ctl plug");
+    if (!bus_.plugged && announcer_ != nullptr) announcements_.emplace_back(true, HidPath());
     bus_.plugged = true;
 }
 
 void HeadsetSimulator::UnplugLocked() {
     AddTrace(bus_.plugged ? "ctl unplug" : "ctl unplug (already unplugged)");
+    if (bus_.plugged && announcer_ != nullptr) announcements_.emplace_back(false, HidPath());
     bus_.plugged = false;
     bus_.pending = HidPending::Nothing;
     for (auto& [number, handle] : handles_) {
@@ -764,16 +783,21 @@ void HeadsetSimulator::LoadFromEnvironment() {
 #if defined(_WIN32)
     const wchar_t* tracePath = _wgetenv(L"TAVRIN_SIM_TRACE");
     const wchar_t* scriptPath = _wgetenv(L"TAVRIN_SIM_SCRIPT");
+    const wchar_t* controlPath = _wgetenv(L"TAVRIN_SIM_CONTROL");
     const std::wstring trace = tracePath == nullptr ? L"" : tracePath;
     const std::wstring script = scriptPath == nullptr ? L"" : scriptPath;
+    const std::wstring control = controlPath == nullptr ? L"" : controlPath;
 #else
     const char* tracePath = std::getenv("TAVRIN_SIM_TRACE");
     const char* scriptPath = std::getenv("TAVRIN_SIM_SCRIPT");
+    const char* controlPath = std::getenv("TAVRIN_SIM_CONTROL");
     const std::wstring trace = tracePath == nullptr ? L"" : FromUtf8(tracePath);
     const std::wstring script = scriptPath == nullptr ? L"" : FromUtf8(scriptPath);
+    const std::wstring control = controlPath == nullptr ? L"" : FromUtf8(controlPath);
 #endif
     if (!trace.empty()) SetTraceFile(trace);
     if (!script.empty()) RunScriptFile(script);
+    if (!control.empty()) FollowControlFile(control);
 }
 
 // ---- the button scan ----

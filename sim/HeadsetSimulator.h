@@ -6,6 +6,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -22,6 +23,8 @@
 #include "sim/VirtualHeadset.h"
 
 namespace tavrin::sim {
+
+class ControlChannel;
 
 inline constexpr uint16_t kDefaultReportLength = 65;
 inline constexpr uint32_t kDefaultVolumeSteps = 101;
@@ -141,14 +144,27 @@ public:
     int32_t Plug();
     int32_t Unplug();
     int32_t SetGpioLine(uint32_t line, uint32_t level);
-    ScriptResult RunScript(std::string_view text);
+    // Line by line, each under the lock; "wait <ms>" pauses between lines without it (through
+    // `pause` when given, which returns false to end the script there). `source` and `firstLine`
+    // name the lines in the trace ("script 3: ...").
+    using ScriptPause = std::function<bool(uint32_t milliseconds)>;
+    ScriptResult RunScript(std::string_view text, std::string_view source = "script",
+                           uint32_t firstLine = 1, const ScriptPause& pause = {});
     ScriptResult RunScriptFile(const std::wstring& path);
+    // Follows a file that commands are appended to while the product runs (see ControlChannel);
+    // an empty path stops following.
+    void FollowControlFile(const std::wstring& path);
+    // Told of every plug and unplug (the headset's HID interface path), outside the lock, as
+    // the system would tell the program.
+    using DeviceAnnouncer = void (*)(bool arrival, const std::wstring& interfacePath);
+    void SetDeviceAnnouncer(DeviceAnnouncer announcer);
     int32_t WriteTrace(const std::wstring& path);
     int32_t ClearTrace();
     uint32_t OpenHandleCount();
     // Appends every later trace line to this file (empty: stop).
     bool SetTraceFile(const std::wstring& path);
-    // TAVRIN_SIM_TRACE names a trace file, TAVRIN_SIM_SCRIPT a script to run now.
+    // TAVRIN_SIM_TRACE names a trace file, TAVRIN_SIM_SCRIPT a script to run now,
+    // TAVRIN_SIM_CONTROL a file of commands to follow.
     void LoadFromEnvironment();
     std::vector<std::string> TraceLines();
 
@@ -173,7 +189,8 @@ private:
     std::wstring HidPath();
     std::wstring DriverPath();
 
-    // Holds the lock; on release joins scan threads that were stopped meanwhile, outside it.
+    // Holds the lock; on release joins scan threads that were stopped meanwhile and announces
+    // plugs and unplugs, outside it.
     class Guard {
     public:
         explicit Guard(HeadsetSimulator& owner) : owner_(owner), lock_(owner.mutex_) {}
@@ -224,7 +241,6 @@ private:
     void StopScanner();
     std::array<uint8_t, 5> GpioReport() const;
     int32_t HandleOutputReport(const uint8_t* report, uint32_t length, std::string& note);
-    ScriptResult RunScriptLocked(std::string_view text);
     // One command; the error text, or empty when it ran.
     std::string RunScriptLine(const std::vector<std::string>& words);
 
@@ -247,6 +263,11 @@ private:
     std::shared_ptr<ScanSession> scan_;
     std::thread scanThread_;
     std::vector<std::thread> retired_;
+    DeviceAnnouncer announcer_ = nullptr;
+    // Plugs (true) and unplugs waiting for the lock to be let go.
+    std::vector<std::pair<bool, std::wstring>> announcements_;
+    // Declared last: stopped first, while everything it drives is still there.
+    std::unique_ptr<ControlChannel> control_;
 };
 
 // "name=value, ..." for trace lines.

@@ -1,8 +1,10 @@
 // The scenario language of the virtual headset: one command per line, words separated by blanks,
 // '#' starts a comment. The commands are listed in sim/README.md.
+#include <chrono>
 #include <cstdlib>
 #include <iterator>
 #include <sstream>
+#include <thread>
 
 #include "sim/HeadsetSimulator.h"
 
@@ -45,11 +47,51 @@ bool Expect(const std::vector<std::string>& words, std::size_t low, std::size_t 
     return false;
 }
 
+// "wait <ms>": up to a minute.
+std::string WaitTime(const std::vector<std::string>& words, std::optional<uint32_t>& wait) {
+    std::string error;
+    if (!Expect(words, 1, 1, "wait <milliseconds>", error)) return error;
+    wait = Number(words, 1, "milliseconds", 0, 60000, error);
+    return error;
+}
+
 }  // namespace
 
-ScriptResult HeadsetSimulator::RunScript(std::string_view text) {
-    Guard guard(*this);
-    return RunScriptLocked(text);
+ScriptResult HeadsetSimulator::RunScript(std::string_view text, std::string_view source,
+                                         uint32_t firstLine, const ScriptPause& pause) {
+    uint32_t number = firstLine - 1;
+    std::size_t start = 0;
+    while (start <= text.size()) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string_view::npos) end = text.size();
+        const std::string_view line = text.substr(start, end - start);
+        ++number;
+        start = end + 1;
+        const std::vector<std::string> words = Words(line);
+        if (words.empty()) continue;
+        std::string shown(line);
+        while (!shown.empty() && (shown.back() == '\r' || shown.back() == ' ')) shown.pop_back();
+        // Each line under the lock on its own, so that a wait lets the product run meanwhile.
+        std::string error;
+        std::optional<uint32_t> wait;
+        {
+            Guard guard(*this);
+            AddTrace(std::string(source) + " " + std::to_string(number) + ": " + shown);
+            error = words[0] == "wait" ? WaitTime(words, wait) : RunScriptLine(words);
+            if (!error.empty()) {
+                AddTrace(std::string(source) + " error, line " + std::to_string(number) + ": " +
+                         error);
+            }
+        }
+        if (!error.empty()) return {number, error};
+        if (!wait) continue;
+        if (!pause) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(*wait));
+        } else if (!pause(*wait)) {
+            return {};
+        }
+    }
+    return {};
 }
 
 ScriptResult HeadsetSimulator::RunScriptFile(const std::wstring& path) {
@@ -62,28 +104,6 @@ ScriptResult HeadsetSimulator::RunScriptFile(const std::wstring& path) {
     }
     const std::string text{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
     return RunScript(text);
-}
-
-ScriptResult HeadsetSimulator::RunScriptLocked(std::string_view text) {
-    uint32_t number = 0;
-    std::size_t start = 0;
-    while (start <= text.size()) {
-        std::size_t end = text.find('\n', start);
-        if (end == std::string_view::npos) end = text.size();
-        const std::string_view line = text.substr(start, end - start);
-        ++number;
-        start = end + 1;
-        const std::vector<std::string> words = Words(line);
-        if (words.empty()) continue;
-        std::string shown(line);
-        while (!shown.empty() && (shown.back() == '\r' || shown.back() == ' ')) shown.pop_back();
-        AddTrace("script " + std::to_string(number) + ": " + shown);
-        if (const std::string error = RunScriptLine(words); !error.empty()) {
-            AddTrace("script error, line " + std::to_string(number) + ": " + error);
-            return {number, error};
-        }
-    }
-    return {};
 }
 
 std::string HeadsetSimulator::RunScriptLine(const std::vector<std::string>& words) {

@@ -53,11 +53,13 @@ TAVRIN_SDK_EXPORT DLLZR_SetActive_Device(uint16_t vid, uint16_t pid) {
                               chip.SetActiveDevice(vid, pid));
 }
 
+// The trace shows a request's first four data bytes: a value; the voice effect's whole block.
 TAVRIN_SDK_EXPORT DLLZR_AudioCommand(uint8_t* request, uint32_t* size) {
+    const bool voiceEffect = request != nullptr && request[0] == 7 && request[1] == 2;
     const std::string arguments =
         request == nullptr ? Args("request", "null")
                            : Args("code", request[0], "sub", request[1], "data",
-                                  tavrin::sim::HexBytes(request + 2, 4), "size",
+                                  tavrin::sim::HexBytes(request + 2, voiceEffect ? 10 : 4), "size",
                                   size == nullptr ? std::string("null") : std::to_string(*size));
     return TAVRIN_SDK_FORWARD(DLLZR_AudioCommand, arguments, chip.AudioCommand(request, size));
 }

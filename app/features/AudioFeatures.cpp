@@ -30,6 +30,7 @@ void AudioFeatures::Attach(FeatureContext& context) {
     Build(microphone_, FeatureUnitId::Microphone, context);
     Build(encVoiceMagic_, FeatureUnitId::EncVoiceMagic, context);
     Build(lighting_, FeatureUnitId::Lighting, context);
+    Build(buttons_, FeatureUnitId::Buttons, context, *encVoiceMagic_);
     // The steps of a profile load that the units of virtual 7.1 (10: the speakers measured and
     // sent), lighting (12, 13: LEDON and the [LED] keys) and ENC and Voice Magic (14) own are
     // theirs to wire here; until they are, a load leaves them out and a save writes the [LED]
@@ -40,6 +41,7 @@ void AudioFeatures::Attach(FeatureContext& context) {
 }
 
 void AudioFeatures::Detach() {
+    if (buttons_) buttons_->Stop();
     if (lighting_) lighting_->StopWorkers();
 }
 
@@ -95,14 +97,30 @@ void AudioFeatures::StartDevicePages() {
 void AudioFeatures::AfterNotificationsRegistered() {}
 
 void AudioFeatures::RestoreAtStart() {
-    // Without a last profile (or with one that fails) ENC and Voice Magic come from the
-    // registry: LoadENC and LoadVoiceMagic of their unit belong here.
-    profiles_->LoadLastProfile();
-    if (!context_->DeviceActive()) return;
-    // What the device holds, when the profile asks for it.
-    if (context_->settings.m_bEQFromEEPROM == 1) ReadEqFromDevice();
-    if (context_->settings.m_b3DFromEEPROM == 1) Read3DFromDevice();
-    lighting_->InitMultiColorLED();
+    // The last profile; without one (or with one that fails) ENC and Voice Magic come from the
+    // registry.
+    if (!profiles_->LoadLastProfile()) {
+        encVoiceMagic_->LoadENC();
+        encVoiceMagic_->LoadVoiceMagic();
+    }
+    // Where the hardware switches stand.
+    if (buttons_->LevelMode()) buttons_->ReadGPIOAndSetUI();
+    if (context_->DeviceActive()) {
+        // What the device holds, when the profile asks for it.
+        if (context_->settings.m_bEQFromEEPROM == 1) ReadEqFromDevice();
+        if (context_->settings.m_b3DFromEEPROM == 1) Read3DFromDevice();
+        if (buttons_->LevelMode()) {
+            buttons_->ScanENCGPIO();
+        } else {
+            ArmEncButton();
+        }
+        lighting_->InitMultiColorLED();
+    }
+    buttons_->StartWorker();
+}
+
+void AudioFeatures::ArmEncButton() {
+    if (buttons_->SetUpEncLine()) buttons_->ScanENCGPIO();
 }
 
 void AudioFeatures::ReadEqFromDevice() {
@@ -116,8 +134,9 @@ void AudioFeatures::Read3DFromDevice() {
 // ---- Close ----
 
 void AudioFeatures::Close() {
-    // The settings kept, the features' own switch-off, then the device's shutdown group on one
-    // HID handle.
+    // No hardware press from here on; the settings kept, the features' own switch-off, then the
+    // device's shutdown group on one HID handle.
+    buttons_->Stop();
     profiles_->SaveLastProfile();
     equalizer_->Close();
     threeD_->Close();
@@ -140,17 +159,34 @@ void AudioFeatures::Close() {
 
 void AudioFeatures::PrepareMicrophone() {}
 
-void AudioFeatures::Restore(ActivationPath /*path*/, bool firstActivation) {
+void AudioFeatures::Restore(ActivationPath path, bool firstActivation) {
     FeatureContext& c = *context_;
     // The LED indicator, by the LED button.
     c.io.SendLedIndicator(c.discovery.ActiveVendorId(), c.discovery.ActiveProductId(),
                           lighting_->LedButtonState());
+    RestoreButtonsAndEnc(path);
+    encVoiceMagic_->LoadVoiceMagic();
     c.window.RedrawCurrentPage();
     c.ui.ProcessPendingMessages();
     RestoreEqAnd3D();
     c.io.QueryDriverState();
     c.io.QueryDriverValue(0, 0);
     if (firstActivation) lighting_->InitMultiColorLED();
+    buttons_->StartWorker();
+}
+
+// The poll's activation only loads ENC: the buttons stay as they were.
+void AudioFeatures::RestoreButtonsAndEnc(ActivationPath path) {
+    if (path == ActivationPath::Arrival && buttons_->LevelMode()) {
+        buttons_->ReadGPIOAndSetUI();
+        buttons_->ScanENCGPIO();
+        return;
+    }
+    encVoiceMagic_->LoadENC();
+    if (path == ActivationPath::Arrival && buttons_->SetUpEncLine()) {
+        context_->platform.debugLog.Write(L"[DeviceArrival1][ScanENCGPIO]");
+        buttons_->ScanENCGPIO();
+    }
 }
 
 void AudioFeatures::RestoreEqAnd3D() {

@@ -11,6 +11,7 @@
 #include "app/features/EncVoiceMagic.h"
 #include "app/features/EnvironmentEffects.h"
 #include "app/features/Equalizer.h"
+#include "app/features/GpioButtons.h"
 #include "app/features/Lighting.h"
 #include "app/features/MainWindowFeatures.h"
 #include "app/features/Microphone.h"
@@ -38,9 +39,10 @@ public:
 
     FeatureUnit* Unit(FeatureUnitId id) override;
     std::span<FeatureUnit* const> Units() override { return units_; }
-    bool PressLocked(int32_t /*tag*/) override { return false; }
-    bool GpioLevelMode() override { return false; }
-    int32_t VirtualSwitchState() override { return 0; }
+    // The hardware buttons answer once the units are built.
+    bool PressLocked(int32_t tag) override { return buttons_ && buttons_->PressLocked(tag); }
+    bool GpioLevelMode() override { return buttons_ && buttons_->LevelMode(); }
+    int32_t VirtualSwitchState() override { return buttons_ ? buttons_->SwitchState() : 0; }
     bool ModalDialogShowing() override;
     bool PageInUse(int32_t page) override;
 
@@ -60,6 +62,10 @@ private:
     void Read3DFromDevice();
     // Arrival: from the device when the profile asks for it, else the default switches.
     void RestoreEqAnd3D();
+    // Outside level mode, the ENC button's line and scan when the device has ENC.
+    void ArmEncButton();
+    // Arrival: the switches read and scanned in level mode, else ENC and its button.
+    void RestoreButtonsAndEnc(ActivationPath path);
 
     FeatureContext* context_ = nullptr;
     std::optional<Equalizer> equalizer_;
@@ -71,6 +77,7 @@ private:
     std::optional<Lighting> lighting_;
     std::optional<Profiles> profiles_;
     std::optional<About> about_;
+    std::optional<GpioButtons> buttons_;
     std::array<FeatureUnit*, kFeatureUnitCount> byId_{};
     std::vector<FeatureUnit*> units_;
 };

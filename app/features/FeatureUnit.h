@@ -44,6 +44,8 @@ public:
                             int32_t /*y*/) {}
     virtual void Dragged(const ControlRow& /*row*/, Component& /*control*/, int32_t /*left*/,
                          int32_t /*top*/) {}
+    // The pointer let go of a slider of the unit that it was dragging.
+    virtual void DragEnded(const ControlRow& /*row*/, Component& /*control*/) {}
 
     // The tab of `tabPage` was pressed (the page shown may stay when the tab has no page).
     virtual void PageTabPressed(int32_t /*tabPage*/) {}

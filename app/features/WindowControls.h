@@ -4,7 +4,9 @@
 // small fake.
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "app/form/ControlTable.h"
 #include "app/form/FormModel.h"
@@ -15,6 +17,12 @@ namespace tavrin {
 struct SliderTravel {
     int32_t top = 200;
     int32_t range = 120;
+};
+
+// A travel as a skin gives it: either number may be missing.
+struct GivenTravel {
+    std::optional<int32_t> top;
+    std::optional<int32_t> range;
 };
 
 // A slider's top within its travel; a skin that gives a negative travel pins it to the top.
@@ -50,6 +58,7 @@ public:
     virtual SliderTravel EqSliderTravel() = 0;
     virtual SliderTravel MicSliderTravel() = 0;
     virtual LedSkinValues LedSkin() = 0;
+    virtual GivenTravel EncSliderTravel() = 0;
     // The warning box with a [Main] text of the language file (for example "LabelWarning1").
     virtual void ShowWarning(const wchar_t* textKey) = 0;
     // Every control by the current page's rules, then a repaint.
@@ -63,6 +72,12 @@ public:
     virtual void ApplyLabelRecord(const wchar_t* key, Component& control) = 0;
     virtual void ShowModalForm(const FormModel& form, const std::wstring& caption,
                                const std::function<void(const Component&)>& clicked) = 0;
+    // What a hardware button does as if the user did it: a click on a control (its press,
+    // release and click, through every gate and lock a click meets), a page made current as its
+    // tab shows it, and the window brought back from the tray.
+    virtual void PressControl(std::wstring_view name) = 0;
+    virtual void ShowPage(int32_t page) = 0;
+    virtual void RestoreWindow() = 0;
 };
 
 }  // namespace tavrin

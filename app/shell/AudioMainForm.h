@@ -90,6 +90,10 @@ public:
     void ApplyLabelRecord(const wchar_t* key, Component& control) override;
     void ShowModalForm(const FormModel& form, const std::wstring& caption,
                        const std::function<void(const Component&)>& clicked) override;
+    GivenTravel EncSliderTravel() override;
+    void PressControl(std::wstring_view name) override;
+    void ShowPage(int32_t page) override;
+    void RestoreWindow() override { ui_.ShowMainWindow(); }
 
     // DiscoveryHost: the window's side of device activation.
     void ShowDeviceLabel(DeviceLabel label) override;

@@ -227,6 +227,10 @@ LedSkinValues TAudioMainForm::LedSkin() {
     return {skin_.Numbers().ledPageMode, skin_.Numbers().ledFastRightSide};
 }
 
+GivenTravel TAudioMainForm::EncSliderTravel() {
+    return {skin_.Numbers().encTop, skin_.Numbers().encRange};
+}
+
 void TAudioMainForm::ShowWarning(const wchar_t* textKey) {
     ui_.ShowMessage(language_.Text(textKey), m_Config.InstallAppTitle, MessageIcon::Warning);
 }
@@ -269,6 +273,24 @@ void TAudioMainForm::OnMouseUp(int32_t x, int32_t y) {
     if (!target->onMouseUp.empty()) RunHandler(target->onMouseUp, *target);
     if (target->Contains(x, y) && !target->onClick.empty()) RunHandler(target->onClick, *target);
     ui_.Repaint();
+}
+
+// The handlers a user's click on the control runs, in their order; the pointer hook has no part
+// in it, as no slider is pressed this way.
+void TAudioMainForm::PressControl(std::wstring_view name) {
+    Component* control = form_.Find(name);
+    if (control == nullptr) return;
+    for (const std::wstring* handler :
+         {&control->onMouseDown, &control->onMouseUp, &control->onClick}) {
+        if (!handler->empty()) RunHandler(*handler, *control);
+    }
+    ui_.Repaint();
+}
+
+void TAudioMainForm::ShowPage(int32_t page) {
+    for (const ControlRow& row : ControlRows()) {
+        if (row.role == ControlRole::PageTab && row.page == page) return SwitchPage(row.tag);
+    }
 }
 
 void TAudioMainForm::RunHandler(const std::wstring& handler, Component& sender) {
@@ -491,9 +513,12 @@ void TAudioMainForm::DragMove(int32_t x, int32_t y) {
 
 void TAudioMainForm::DragRelease() {
     if (features_.ModalDialogShowing()) return;
+    const DragState ended = drag_;
     drag_.active = false;
     drag_.control = nullptr;
     drag_.row = nullptr;
+    if (!ended.active || ended.control == nullptr) return;
+    if (FeatureUnit* unit = UnitOf(*ended.row)) unit->DragEnded(*ended.row, *ended.control);
 }
 
 }  // namespace tavrin

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "common/SharedRegistry.h"
 #include "tests/support/FeatureFixture.h"
 
 namespace tavrin {
@@ -263,16 +264,96 @@ TEST_F(AudioFeaturesTest, TheLedPageAndTheDialogAnswerTheWindowsQuestions) {
     EXPECT_FALSE(features.ModalDialogShowing());
 }
 
+// Arrival restores the buttons and ENC before Voice Magic, the page and EQ: in level mode the
+// switches are read and scanned (ENC stays as loaded); otherwise ENC is loaded and its button
+// armed. The poll's activation only loads ENC.
+class ButtonsAndEncRestoreTest : public AudioFeaturesTest {
+protected:
+    void SetUp() override {
+        AudioFeaturesTest::SetUp();
+        ui.queuePosts = true;  // the scan's reports wait for the test, the window thread
+        REGINI_MGR::WriteSharedDword(registry, REGINI_MGR::kEncValueMapKeyName,
+                                     L"VID_2B7A&PID_5801", 7);
+        windowConfig.gpioEnable.assign(kGpioLineCount, 0);
+        windowConfig.gpioActive.fill(1);
+        windowConfig.encButtonMode = 1;
+        windowConfig.encGpio = 2;
+    }
+    void TearDown() override {
+        features.Close();
+        AudioFeaturesTest::TearDown();
+    }
+    // The SDK calls up to the Voice Magic ones, by name and the first two arguments.
+    std::vector<std::string> ButtonAndEncCalls() {
+        std::vector<std::string> calls;
+        for (const std::string& line : DeviceTraffic()) {
+            if (line.rfind("sdk ", 0) != 0) continue;
+            if (line.find("code=7") != std::string::npos) break;
+            calls.push_back(line.substr(4, line.find(',', line.find(',') + 1) - 4));
+        }
+        return calls;
+    }
+};
+
+TEST_F(ButtonsAndEncRestoreTest, OutsideLevelModeArrivalLoadsEncAndArmsItsButton) {
+    features.Restore(ActivationPath::Arrival, true);
+    EXPECT_EQ(
+        ButtonAndEncCalls(),
+        (Lines{
+            "DLLZR_AudioCommand(code=4, sub=0", "DLLZR_AudioCommand(code=4, sub=8",
+            "DLLZR_SetEnc_Parameters(block=00 00 00 00 00 00 00 00 07 00 00 00 00 00 00 00) -> 0",
+            "DLLZR_SetGpioModeEx_ById(line=2, mode=0",
+            "DLLZR_ScanButton_ById(vid=0x2B7A, pid=0x5801"}));
+    EXPECT_TRUE(log.Contains(L"[DeviceArrival1][ScanENCGPIO]"));
+    EXPECT_EQ(settings.m_bENCSupported, 1);
+}
+
+TEST_F(ButtonsAndEncRestoreTest, InLevelModeArrivalReadsTheSwitchesAndScans) {
+    windowConfig.gpioMode = 1;
+    features.Restore(ActivationPath::Arrival, true);
+    Lines expected = {"DLLZR_ScanButton_ById(vid=0x2B7A, pid=0x5801",
+                      "DLLZR_SetGpioMode_ById(modes=00 00 00 00 00 00 00 00 00 00, count=10"};
+    for (int line = 0; line < 10; ++line) {
+        expected.push_back("DLLZR_GetGpioEx_ById(line=" + std::to_string(line) +
+                           ", device=0) -> 0 [level=0]");
+    }
+    expected.push_back("DLLZR_ScanButton_ById(vid=0x2B7A, pid=0x5801");
+    EXPECT_EQ(ButtonAndEncCalls(), expected);
+    EXPECT_EQ(settings.m_bENCSupported, 0) << "ENC is not loaded on this path";
+    EXPECT_EQ(settings.m_iCurrentPage, page::kVirtual);
+}
+
+TEST_F(ButtonsAndEncRestoreTest, ThePollOnlyLoadsEnc) {
+    for (const int32_t mode : {0, 1}) {
+        windowConfig.gpioMode = mode;
+        ClearTraffic();
+        features.Restore(ActivationPath::Timer, true);
+        EXPECT_EQ(ButtonAndEncCalls(),
+                  (Lines{"DLLZR_AudioCommand(code=4, sub=0", "DLLZR_AudioCommand(code=4, sub=8",
+                         "DLLZR_SetEnc_Parameters(block=00 00 00 00 00 00 00 00 07 00 00 00 00 00 "
+                         "00 00) -> 0"}))
+            << "mode " << mode;
+    }
+}
+
+TEST_F(ButtonsAndEncRestoreTest, ClosingStopsTheScanBeforeTheFeaturesSwitchOff) {
+    features.Restore(ActivationPath::Arrival, true);
+    ClearTraffic();
+    features.Close();
+    const Lines traffic = DeviceTraffic();
+    ASSERT_FALSE(traffic.empty());
+    EXPECT_EQ(traffic.front().rfind(
+                  "sdk DLLZR_ScanButton_ById(vid=0x2B7A, pid=0x5801, callback=null, enable=0", 0),
+              0u)
+        << traffic.front();
+}
+
 // Drags and bar presses: the window hands over where the pointer took the control; each unit
 // keeps its slider in its own travel.
 TEST_F(AudioFeaturesTest, EachSliderKeepsToItsTravel) {
     window.travel = {181, 208};
     window.micTravel = {155, 100};
-    Component& encBar = window.Control(L"ENCBarImage");
-    encBar.top = 140;
-    encBar.height = 240;
-    window.Control(L"ENCSliderImage").height = 18;
-    settings.m_bENCSupported = 1;
+    window.encTravel = {50, 150};
     const struct {
         const wchar_t* slider;
         int32_t top;
@@ -282,8 +363,8 @@ TEST_F(AudioFeaturesTest, EachSliderKeepsToItsTravel) {
         {L"EQ300HzSliderImage", 900, 389}, {L"D3LBetaSliderImage", 0, 105},
         {L"D3LBetaSliderImage", 500, 225}, {L"D3RAlphaSliderImage", 150, 150},
         {L"MicSliderImage", 100, 155},     {L"MicSliderImage", 300, 255},
-        {L"ENCSliderImage", 0, 150},       {L"ENCSliderImage", 5000, 140 + 240 - 21},
-        {L"ENCSliderImage", 300, 300},
+        {L"ENCSliderImage", 0, 50},        {L"ENCSliderImage", 5000, 200},
+        {L"ENCSliderImage", 125, 125},
     };
     for (const auto& c : cases) {
         Component& slider = window.Control(c.slider);

@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "app/features/AudioFeatures.h"
+#include "common/SharedRegistry.h"
 #include "tests/support/MainWindowFixture.h"
 #include "tests/support/RecordingFeatures.h"
 #include "tests/support/RecordingUiHost.h"
@@ -144,6 +145,34 @@ TEST_F(MainWindowWithFeaturesTest, TheNextWindowComesUpWithTheSettingsTheLastOne
                         "drv 0x08232008 in 02 00 00 00 -> 0 environment effect 2"),
               traffic.end());
     next.FormDestroy();
+}
+
+// With ENC in the registry and switches in level mode: after the pages, ENC and Voice Magic
+// from the registry, then the switches read, then the scan armed; the delayed-press worker last.
+TEST_F(MainWindowWithFeaturesTest, ConstructionLoadsEncThenReadsAndArmsTheSwitches) {
+    ui.queuePosts = true;  // the scan's reports wait for the test, the window thread
+    REGINI_MGR::WriteSharedDword(registry, REGINI_MGR::kEncValueMapKeyName, L"VID_2B7A&PID_5801",
+                                 7);
+    std::string config = kConfig;
+    const std::string gpio = "MODE=0\r\nENABLE=0";
+    config.replace(config.find(gpio), gpio.size(), "MODE=1\r\nENABLE=0,0,0,0,1");
+    host.WriteFile(folder.Path() + L"AudioConfig.cfg", config);
+    ASSERT_TRUE(form.Construct());
+    std::vector<std::string> calls;
+    for (const std::string& line : DeviceTraffic()) {
+        if (line.rfind("sdk ", 0) == 0) calls.push_back(line.substr(4, line.find('(') - 4));
+    }
+    std::vector<std::string> expected = {
+        "DLLZR_SetActive_Device", "DLLZR_SetVirtual7ch1_OnOff", "DLLZR_SetVirtual7ch1_Scalar",
+        "DLLZR_AudioCommand",     "DLLZR_AudioCommand",         "DLLZR_SetEnc_Parameters",
+        "DLLZR_AudioCommand",     "DLLZR_AudioCommand",         "DLLZR_AudioCommand",
+        "DLLZR_ScanButton_ById",  "DLLZR_SetGpioMode_ById"};
+    expected.insert(expected.end(), 10, "DLLZR_GetGpioEx_ById");
+    expected.push_back("DLLZR_ScanButton_ById");
+    EXPECT_EQ(calls, expected);
+    EXPECT_EQ(form.m_Settings.m_iCurrentPage, page::kVirtual) << "the switch's page";
+    EXPECT_EQ(clock.waits.back(), 500u) << "after the scan is stopped";
+    form.FormDestroy();
 }
 
 TEST_F(AudioMainFormTest, WithoutTheSdkNothingElseHappens) {

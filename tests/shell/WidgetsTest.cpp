@@ -467,9 +467,11 @@ TEST_F(SkinnedWindowTest, DragsGoToTheSlidersUnitUntilTheButtonIsReleased) {
         EXPECT_EQ(features.calls, Calls{"drag 30 " + std::to_string(slider.left + 2) + "," +
                                         std::to_string(250 + dy)});
     }
-    // Releasing anywhere, also outside every control, ends the drag.
+    // Releasing anywhere, also outside every control, ends the drag, and the unit hears it.
+    features.calls.clear();
     form.OnMouseUp(-50, -50);
     EXPECT_FALSE(form.Dragging());
+    EXPECT_EQ(features.calls, Calls{"drag end 30"});
     features.calls.clear();
     form.OnMouseMove(x, 400);
     EXPECT_TRUE(features.calls.empty());
@@ -483,6 +485,40 @@ TEST_F(SkinnedWindowTest, ABarPressGoesToItsUnitWithoutADrag) {
     EXPECT_EQ(features.calls, Calls{"bar 229"}) << "the filled bar lies over the bar";
     EXPECT_FALSE(form.Dragging());
     form.OnMouseUp(bar.left + 1, bar.top + 20);
+}
+
+// A hardware button acts as the user's click: the control's own handlers, with their gates and
+// locks; a page made current shows its tab.
+TEST_F(SkinnedWindowTest, HardwarePressesActAsClicks) {
+    Build();
+    const struct {
+        const wchar_t* control;
+        Calls calls;
+    } cases[] = {
+        {L"EQResetLabel", {"press 5", "release 5", "click EQResetLabel 5"}},
+        {L"MicBoostImage", {"press 21", "release 21"}},
+        {L"PageENCLabel", {"page tab 7"}},
+        {L"ENCFunctionImage", {"click ENCFunctionImage -1"}},
+    };
+    for (const auto& c : cases) {
+        features.calls.clear();
+        form.PressControl(c.control);
+        EXPECT_EQ(features.calls, c.calls) << std::string(c.control, c.control + wcslen(c.control));
+    }
+    EXPECT_EQ(form.m_Settings.m_iCurrentPage, 7);
+    features.lockedTags = {47};
+    features.calls.clear();
+    form.PressControl(L"VirtualEnableImage");
+    EXPECT_TRUE(features.calls.empty()) << "locked for the hardware as for the mouse";
+
+    features.calls.clear();
+    form.ShowPage(4);
+    EXPECT_EQ(form.m_Settings.m_iCurrentPage, 4);
+    EXPECT_EQ(PictureOf(L"PageVirtual7p1Image"), "v_down.png");
+    EXPECT_EQ(features.calls, Calls{"page tab 4"});
+    ui.calls.clear();
+    form.RestoreWindow();
+    EXPECT_EQ(ui.calls, Calls{"show"});
 }
 
 TEST_F(SkinnedWindowTest, DragsNeedADeviceAndTheirUnitsConsent) {

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -9,6 +10,7 @@
 #include <iterator>
 #include <regex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "sim/HeadsetSimulator.h"
@@ -432,6 +434,8 @@ TEST_F(HeadsetSimulatorTest, ScriptErrorsNameTheirLine) {
         {"reportlength sideways 4", 1, "report kind"},
         {"driver gone", 1, "driver"},
         {"trace", 1, "usage: trace"},
+        {"wait", 1, "usage: wait"},
+        {"wait 70000", 1, "milliseconds"},
     };
     for (const Case& c : cases) {
         sim.ClearTrace();
@@ -478,6 +482,42 @@ TEST_F(HeadsetSimulatorTest, EnvironmentNamesTraceFileAndScript) {
     ASSERT_EQ(lines.size(), 5u);
     EXPECT_EQ(lines[0], "#0001 script 1: unplug");
     EXPECT_EQ(lines[4], "#0005 ctl gpio 4 0") << "lines are appended as they happen";
+}
+
+// A check drives the headset while the product runs: lines appended to the control file run as
+// soon as their newline is there, "wait" holds back the lines after it, a bad line is reported
+// and the rest still runs; the file may appear after the channel starts.
+TEST_F(HeadsetSimulatorTest, TheControlFileRunsLinesAsTheyAreAppended) {
+    test::TempFolder folder;
+    const std::filesystem::path control = folder.HostPath() / "control.txt";
+    sim.FollowControlFile(folder.Path() + L"control.txt");
+    auto traced = [&](const std::string& text) {
+        for (int poll = 0; poll < 250; ++poll) {
+            for (const std::string& line : sim.TraceLines()) {
+                if (Contains(line, text)) return true;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        return false;
+    };
+    std::ofstream file(control, std::ios::binary);
+    file << "gpio 3 1\nfrobnicate\nunplu" << std::flush;
+    ASSERT_TRUE(traced("control 1: gpio 3 1"));
+    EXPECT_TRUE(traced("control error, line 2: unknown command \"frobnicate\""));
+    EXPECT_EQ(Devices().size(), 4u) << "half a line waits for its end";
+
+    file << "g\r\nwait 150\nplug\n" << std::flush;
+    ASSERT_TRUE(traced("control 3: unplug"));
+    const auto unplugged = std::chrono::steady_clock::now();
+    EXPECT_EQ(Devices().size(), 2u);
+    ASSERT_TRUE(traced("control 5: plug"));
+    EXPECT_GE(std::chrono::steady_clock::now() - unplugged, std::chrono::milliseconds(100));
+    EXPECT_EQ(sim.With([](ChipState& chip, BusState&) { return chip.gpioLevels[3]; }), 1);
+
+    sim.FollowControlFile(L"");
+    file << "unplug\n" << std::flush;
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_EQ(Devices().size(), 4u) << "no longer followed";
 }
 
 TEST_F(HeadsetSimulatorTest, ResetRestoresDefaults) {

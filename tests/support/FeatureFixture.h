@@ -4,6 +4,7 @@
 // records what it was asked to show.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -73,6 +74,16 @@ public:
         modalCaptions.push_back(caption);
         if (onModalForm) onModalForm(shown, clicked);
     }
+    GivenTravel EncSliderTravel() override { return encTravel; }
+    void PressControl(std::wstring_view name) override {
+        actions.push_back(L"press " + std::wstring(name));
+        if (onPress) onPress(name);
+    }
+    void ShowPage(int32_t page) override {
+        actions.push_back(L"page " + std::to_wstring(page));
+        if (settings != nullptr) settings->m_iCurrentPage = page;
+    }
+    void RestoreWindow() override { actions.push_back(L"restore"); }
 
     Component& Control(const wchar_t* name) { return *form.Find(name); }
 
@@ -80,6 +91,12 @@ public:
     SliderTravel travel{200, 120};
     SliderTravel micTravel{208, 120};
     LedSkinValues ledSkin{1, 0};
+    GivenTravel encTravel{50, 150};
+    // What a hardware button did to the window: "press <control>", "page <n>", "restore".
+    std::vector<std::wstring> actions;
+    std::function<void(std::wstring_view)> onPress;
+    // The model whose page ShowPage makes current, when set.
+    SettingsModel* settings = nullptr;
     // Each ShowButton call: the tag and whether it shows Down.
     std::vector<std::pair<int32_t, bool>> buttonStates;
     std::vector<std::wstring> warnings;
@@ -111,6 +128,7 @@ protected:
         image.Reset();
         context.emplace(FeatureContext{platform, ui, settings, sdk, *io, *discovery, window, image,
                                        windowConfig, 6, L""});
+        window.settings = &settings;
         ClearTraffic();
     }
     void TearDown() override {

@@ -28,6 +28,7 @@ public:
         Record("bar", row);
     }
     void Dragged(const ControlRow& row, Component&, int32_t left, int32_t top) override;
+    void DragEnded(const ControlRow& row, Component&) override { Record("drag end", row); }
     void PageTabPressed(int32_t page) override;
 
 private:

@@ -1,8 +1,11 @@
 #pragma once
 // A windowing host that records what the window asked of it.
 #include <array>
+#include <chrono>
+#include <condition_variable>
 #include <deque>
 #include <functional>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <utility>
@@ -68,7 +71,31 @@ public:
         calls.push_back("device notifications");
         if (onDeviceNotifications) onDeviceNotifications();
     }
-    void PostToWindowThread(std::function<void()> work) override { work(); }
+    void PostToWindowThread(std::function<void()> work) override {
+        if (!queuePosts) {
+            work();
+            return;
+        }
+        {
+            std::lock_guard lock(postedMutex_);
+            posted_.push_back(std::move(work));
+        }
+        postedArrived_.notify_all();
+    }
+    // Waits (at most `timeout`) until work was posted, then runs what is queued on this thread,
+    // as the window thread would; false when nothing came.
+    bool RunPosted(std::chrono::milliseconds timeout = std::chrono::seconds(5)) {
+        std::deque<std::function<void()>> work;
+        {
+            std::unique_lock lock(postedMutex_);
+            if (!postedArrived_.wait_for(lock, timeout, [this] { return !posted_.empty(); })) {
+                return false;
+            }
+            work.swap(posted_);
+        }
+        for (auto& item : work) item();
+        return true;
+    }
     void OpenWithShell(const std::wstring& target) override { opened.push_back(target); }
     // Answers with the next of `chosenFiles`; cancelled when none is left.
     std::optional<std::wstring> ChooseFile(const FileDialogOptions& options) override {
@@ -103,6 +130,8 @@ public:
         dialog.OnClose();
     }
 
+    // Off: posted work runs at once on the thread that posts it. On: it waits for RunPosted.
+    bool queuePosts = false;
     // The window's own copy of a broadcast arrives through this, when set.
     std::function<void(uint32_t)> onBroadcast;
     std::function<void()> onDeviceNotifications;
@@ -132,6 +161,11 @@ public:
     std::vector<uint8_t> region;
     std::pair<int32_t, int32_t> regionSize{0, 0};
     int repaints = 0;
+
+private:
+    std::mutex postedMutex_;
+    std::condition_variable postedArrived_;
+    std::deque<std::function<void()>> posted_;
 };
 
 }  // namespace tavrin
