@@ -371,6 +371,10 @@ void TMainForm::CancelBitBtnClick() {
     host_.CloseWizard();
 }
 
+void TMainForm::RadioButtonClick(bool reboot) {
+    form_.CheckReboot(reboot);
+}
+
 void TMainForm::FormClose() {
     worker_.RequestStop();
     worker_.Join();

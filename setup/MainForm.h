@@ -65,6 +65,8 @@ public:
     void BackBitBtnClick();
     void FinishBitBtnClick();
     void CancelBitBtnClick();
+    // A click on "Yes, reboot now" (true) or "No, reboot later".
+    void RadioButtonClick(bool reboot);
     void FormClose();
     // WM_USER + 32 and WM_USER + 33.
     void ProgressMessage(int32_t position);
