@@ -25,7 +25,8 @@ _REG_UNINSTALL_INFO MakeUninstallInfo(const CAudioConfig& config, const std::wst
     _REG_UNINSTALL_INFO info;
     info.registryKey = kUninstallKey;
     info.displayName = config.UninstallDisplayName;
-    info.uninstallString = UninstallerPath(config);
+    info.uninstallString = L"\"" + UninstallerPath(config) + L"\"";
+    info.quietUninstallString = info.uninstallString + L" /S";
     info.displayIcon = UninstallerPath(config);
     info.displayVersion = version;
     info.publisher = config.Publisher;

@@ -24,7 +24,10 @@ InstallOptions ReadInstallOptions(const ConfigFile& config);
 struct _REG_UNINSTALL_INFO {
     std::wstring registryKey;
     std::wstring displayName;
+    // The uninstaller's path in quotation marks, so that a path with blanks cannot start
+    // another program; the quiet form adds " /S".
     std::wstring uninstallString;
+    std::wstring quietUninstallString;
     std::wstring displayIcon;
     std::wstring displayVersion;
     std::wstring publisher;

@@ -2,6 +2,10 @@
 #include <windows.h>
 
 #include <objbase.h>
+#include <shellapi.h>
+
+#include <string>
+#include <vector>
 
 #include "common/AudioConfig.h"
 #include "ports/Platform.h"
@@ -14,45 +18,30 @@
 #include "ports/win32/Win32ServiceManager.h"
 #include "setup/BackgroundForm.h"
 #include "setup/MainForm.h"
+#include "setup/SetupSteps.h"
+#include "setup/Unattended.h"
 #include "setup/win32/SetupWindows.h"
+#include "setup/win32/Win32Payloads.h"
 #include "setup/win32/Win32SetupSystem.h"
 
 namespace {
 
-using namespace tavrin::setup;
-
-// Until the install steps are built, the sequence runs over steps that only report progress.
-class ProgressOnlySteps final : public InstallSteps {
-public:
-    void BroadcastAppExit() override {}
-    void RestService() override {}
-    void CleanOldFilters() override {}
-    bool FilterDriverActive() override { return false; }
-    int Install_FilterDriver(InstallReporter& r) override { return Report(r, {10, 20}); }
-    int InstallService(InstallReporter& r) override { return Report(r, {30, 40, 50, 60}); }
-    int InstallApplication(InstallReporter& r) override { return Report(r, {70}); }
-    int InstallUninstaller(InstallReporter& r) override { return Report(r, {80}); }
-    int InstallSharedFiles(InstallReporter& r) override { return Report(r, {90}); }
-    int InstallUserManual(InstallReporter&) override { return 0; }
-    int InstallPlugins(InstallReporter& r) override { return Report(r, {95}); }
-    int InstallEffectApplication(InstallReporter& r) override { return Report(r, {98}); }
-    int InstallSoundEffectApplication(InstallReporter& r) override { return Report(r, {98}); }
-    int Install_KB3033929(InstallReporter&) override { return 0; }
-
-private:
-    static int Report(InstallReporter& reporter, std::initializer_list<int32_t> positions) {
-        for (const int32_t position : positions) {
-            reporter.Progress(position);
-            Sleep(150);
-        }
-        return 0;
-    }
-};
+// The arguments after the program path.
+std::vector<std::wstring> Arguments() {
+    int count = 0;
+    LPWSTR* list = CommandLineToArgvW(GetCommandLineW(), &count);
+    std::vector<std::wstring> arguments;
+    if (list == nullptr) return arguments;
+    if (count > 1) arguments.assign(list + 1, list + count);
+    LocalFree(list);
+    return arguments;
+}
 
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     using namespace tavrin;
+    using namespace tavrin::setup;
     Win32ProfileStore profiles;
     Win32Registry registry;
     Win32FileSystem files;
@@ -63,20 +52,28 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     Win32ServiceManager services;
     Win32SetupSystem system;
     SetupPlatform platform{common, services, system};
+    Win32Payloads payloads;
 
+    const CommandLine commandLine = ParseCommandLine(Arguments());
     if (SetupPathTooLong(environment.ProgramPath())) {
-        MessageBoxW(nullptr, kTooLongPathText, kTooLongPathCaption, MB_OK | MB_ICONERROR);
-        return 1;
+        if (!commandLine.silent) {
+            MessageBoxW(nullptr, kTooLongPathText, kTooLongPathCaption, MB_OK | MB_ICONERROR);
+        }
+        return static_cast<int>(kExitCannotStart);
     }
-    CoInitialize(nullptr);
-    SetupWindows windows(instance);
-    int32_t screenWidth = 0;
-    int32_t screenHeight = 0;
-    windows.ScreenSize(screenWidth, screenHeight);
-    TBackgroundForm background(common, screenWidth, screenHeight);
+    const int32_t screenWidth = GetSystemMetrics(SM_CXSCREEN);
+    const int32_t screenHeight = GetSystemMetrics(SM_CYSCREEN);
     SetupSession session;
-    ProgressOnlySteps steps;
+    SetupSteps steps(platform, session, payloads);
+    if (commandLine.silent) {
+        return static_cast<int>(
+            RunUnattendedSetup(platform, session, steps, commandLine, screenWidth, screenHeight));
+    }
+
+    CoInitialize(nullptr);
     {
+        TBackgroundForm background(common, screenWidth, screenHeight);
+        SetupWindows windows(instance);
         TMainForm wizard(platform, session, windows, background, steps);
         if (windows.Create(background)) windows.Run(background, wizard);
     }

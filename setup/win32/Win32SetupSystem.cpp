@@ -2,7 +2,11 @@
 
 #include <windows.h>
 
+#include <cfgmgr32.h>
+#include <objbase.h>
+#include <setupapi.h>
 #include <shellapi.h>
+#include <shlobj.h>
 
 #include <vector>
 
@@ -33,7 +37,165 @@ void PumpMessagesFor(DWORD milliseconds) {
     }
 }
 
+// KSCATEGORY_AUDIO; with DIGCF_ALLCLASSES the list holds the devices of every class.
+const GUID kAudioCategory = {
+    0x6994AD04, 0x93EF, 0x11D0, {0xA3, 0xCC, 0x00, 0xA0, 0xC9, 0x22, 0x31, 0x96}};
+
+std::vector<std::wstring> SplitMultiString(const std::vector<wchar_t>& data) {
+    std::vector<std::wstring> strings;
+    std::wstring current;
+    for (const wchar_t c : data) {
+        if (c != L'\0') {
+            current += c;
+        } else if (!current.empty()) {
+            strings.push_back(current);
+            current.clear();
+        } else {
+            break;
+        }
+    }
+    if (!current.empty()) strings.push_back(current);
+    return strings;
+}
+
+// Every device of every class, present or not, for as long as the object lives.
+class Win32DeviceList final : public DeviceList {
+public:
+    explicit Win32DeviceList(HDEVINFO set) : set_(set) {
+        SP_DEVINFO_DATA device{};
+        device.cbSize = sizeof(device);
+        for (DWORD index = 0; SetupDiEnumDeviceInfo(set_, index, &device); ++index) {
+            InstalledDevice entry;
+            std::vector<std::wstring> ids;
+            if (ReadMultiString(device, SPDRP_HARDWAREID, ids) && !ids.empty()) {
+                entry.hardwareId = ids.front();
+            }
+            ULONG status = 0;
+            ULONG problem = 0;
+            entry.present =
+                CM_Get_DevNode_Status(&status, &problem, device.DevInst, 0) == CR_SUCCESS;
+            handles_.push_back(device);
+            devices_.push_back(entry);
+        }
+    }
+    ~Win32DeviceList() override { SetupDiDestroyDeviceInfoList(set_); }
+    Win32DeviceList(const Win32DeviceList&) = delete;
+    Win32DeviceList& operator=(const Win32DeviceList&) = delete;
+
+    const std::vector<InstalledDevice>& Devices() const override { return devices_; }
+
+    bool LowerFilters(size_t index, std::vector<std::wstring>& filters) override {
+        return ReadMultiString(handles_.at(index), SPDRP_LOWERFILTERS, filters);
+    }
+
+    bool SetLowerFilters(size_t index, const std::vector<std::wstring>& filters) override {
+        if (filters.empty()) {
+            return SetupDiSetDeviceRegistryPropertyW(set_, &handles_.at(index), SPDRP_LOWERFILTERS,
+                                                     nullptr, 0) != FALSE;
+        }
+        std::vector<wchar_t> data;
+        for (const std::wstring& filter : filters) {
+            data.insert(data.end(), filter.begin(), filter.end());
+            data.push_back(L'\0');
+        }
+        data.push_back(L'\0');
+        return SetupDiSetDeviceRegistryPropertyW(
+                   set_, &handles_.at(index), SPDRP_LOWERFILTERS,
+                   reinterpret_cast<const BYTE*>(data.data()),
+                   static_cast<DWORD>(data.size() * sizeof(wchar_t))) != FALSE;
+    }
+
+    bool ChangeState(size_t index, DeviceStateChange change) override {
+        SP_PROPCHANGE_PARAMS parameters{};
+        parameters.ClassInstallHeader.cbSize = sizeof(SP_CLASSINSTALL_HEADER);
+        parameters.ClassInstallHeader.InstallFunction = DIF_PROPERTYCHANGE;
+        parameters.StateChange = change == DeviceStateChange::Disable ? DICS_DISABLE : DICS_ENABLE;
+        parameters.Scope = change == DeviceStateChange::EnableGlobally ? DICS_FLAG_GLOBAL
+                                                                       : DICS_FLAG_CONFIGSPECIFIC;
+        parameters.HwProfile = 0;
+        SP_DEVINFO_DATA& device = handles_.at(index);
+        return SetupDiSetClassInstallParamsW(set_, &device, &parameters.ClassInstallHeader,
+                                             sizeof(parameters)) &&
+               SetupDiCallClassInstaller(DIF_PROPERTYCHANGE, set_, &device);
+    }
+
+    bool NeedsReboot(size_t index) override {
+        SP_DEVINSTALL_PARAMS_W parameters{};
+        parameters.cbSize = sizeof(parameters);
+        return SetupDiGetDeviceInstallParamsW(set_, &handles_.at(index), &parameters) &&
+               (parameters.Flags & DI_NEEDREBOOT) != 0;
+    }
+
+private:
+    bool ReadMultiString(SP_DEVINFO_DATA& device, DWORD property,
+                         std::vector<std::wstring>& strings) {
+        DWORD type = 0;
+        DWORD size = 0;
+        SetupDiGetDeviceRegistryPropertyW(set_, &device, property, &type, nullptr, 0, &size);
+        if (size == 0) return false;
+        std::vector<wchar_t> data(size / sizeof(wchar_t) + 2, L'\0');
+        if (!SetupDiGetDeviceRegistryPropertyW(set_, &device, property, &type,
+                                               reinterpret_cast<BYTE*>(data.data()), size,
+                                               nullptr)) {
+            return false;
+        }
+        strings = SplitMultiString(data);
+        return true;
+    }
+
+    HDEVINFO set_;
+    std::vector<SP_DEVINFO_DATA> handles_;
+    std::vector<InstalledDevice> devices_;
+};
+
 }  // namespace
+
+ProcessRun Win32SetupSystem::RunProcess(const std::wstring& commandLine,
+                                        uint32_t timeoutMilliseconds) {
+    std::vector<wchar_t> writable(commandLine.begin(), commandLine.end());
+    writable.push_back(L'\0');
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(nullptr, writable.data(), nullptr, nullptr, TRUE, HIGH_PRIORITY_CLASS,
+                        nullptr, nullptr, &startup, &process)) {
+        return ProcessRun::NotStarted;
+    }
+    const DWORD waited = WaitForSingleObject(process.hProcess, timeoutMilliseconds);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return waited == WAIT_OBJECT_0 ? ProcessRun::Ended : ProcessRun::TimedOut;
+}
+
+bool Win32SetupSystem::CreateShortcut(const std::wstring& linkFile, const std::wstring& target) {
+    const bool initialised = SUCCEEDED(CoInitialize(nullptr));
+    IShellLinkW* link = nullptr;
+    IPersistFile* file = nullptr;
+    const bool saved =
+        SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                   reinterpret_cast<void**>(&link))) &&
+        SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))) &&
+        SUCCEEDED(link->SetPath(target.c_str())) && SUCCEEDED(file->Save(linkFile.c_str(), TRUE));
+    if (file != nullptr) file->Release();
+    if (link != nullptr) link->Release();
+    if (initialised) CoUninitialize();
+    return saved;
+}
+
+bool Win32SetupSystem::DeviceOpens(const std::wstring& path) {
+    HANDLE device =
+        CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                    nullptr, OPEN_EXISTING, 0, nullptr);
+    if (device == INVALID_HANDLE_VALUE) return false;
+    CloseHandle(device);
+    return true;
+}
+
+std::unique_ptr<DeviceList> Win32SetupSystem::OpenDeviceList() {
+    HDEVINFO set = SetupDiGetClassDevsW(&kAudioCategory, nullptr, nullptr, DIGCF_ALLCLASSES);
+    if (set == INVALID_HANDLE_VALUE) return nullptr;
+    return std::make_unique<Win32DeviceList>(set);
+}
 
 bool Win32SetupSystem::ProgramVersion(std::array<uint16_t, 4>& version) {
     const std::wstring file = ProgramFile();

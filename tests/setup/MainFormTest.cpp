@@ -36,8 +36,10 @@ TEST_F(WizardTest, ConstructionReadsTheProgramTheMachineAndTheConfiguration) {
     EXPECT_EQ(info.registryKey,
               L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\ZRN58xxAudioExt");
     EXPECT_EQ(info.displayName, L"Acme Audio Driver");
-    EXPECT_EQ(info.uninstallString, std::wstring(test::kInstallFolder) + L"AcmeUninstall.exe");
-    EXPECT_EQ(info.displayIcon, info.uninstallString);
+    const std::wstring uninstaller = std::wstring(test::kInstallFolder) + L"AcmeUninstall.exe";
+    EXPECT_EQ(info.uninstallString, L"\"" + uninstaller + L"\"") << "quoted: the path has blanks";
+    EXPECT_EQ(info.quietUninstallString, L"\"" + uninstaller + L"\" /S");
+    EXPECT_EQ(info.displayIcon, uninstaller);
     EXPECT_EQ(info.displayVersion, L"1.2.3.4");
     EXPECT_EQ(info.publisher, L"Acme");
     EXPECT_EQ(machine.log.lines.front(), L"==> TBackgroundForm::TBackgroundForm\n");

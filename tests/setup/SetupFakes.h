@@ -6,6 +6,7 @@
 #include <functional>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -40,6 +41,24 @@ public:
         ++reboots;
         return true;
     }
+    ProcessRun RunProcess(const std::wstring& commandLine, uint32_t timeout) override {
+        std::lock_guard<std::mutex> lock(mutex_);
+        processes.push_back(commandLine + L" [" + std::to_wstring(timeout) + L"]");
+        if (onRunProcess) onRunProcess(commandLine);
+        return processRun;
+    }
+    bool CreateShortcut(const std::wstring& link, const std::wstring& target) override {
+        std::lock_guard<std::mutex> lock(mutex_);
+        shortcuts.emplace_back(link, target);
+        if (onShortcut) onShortcut(link);
+        return true;
+    }
+    bool DeviceOpens(const std::wstring& path) override {
+        std::lock_guard<std::mutex> lock(mutex_);
+        openedDevices.push_back(path);
+        return filterDevicePresent;
+    }
+    std::unique_ptr<DeviceList> OpenDeviceList() override;
 
     struct ShellStartCall {
         std::wstring file;
@@ -47,7 +66,23 @@ public:
         int32_t wait;
     };
 
+    // One device of the fake device list, with its lower filters and what happened to it.
+    struct Device {
+        InstalledDevice info;
+        std::optional<std::vector<std::wstring>> lowerFilters;
+        std::vector<std::wstring> changes;
+        bool needsReboot = false;
+    };
+
     std::array<uint16_t, 4> version{1, 2, 3, 4};
+    ProcessRun processRun = ProcessRun::Ended;
+    std::function<void(const std::wstring&)> onRunProcess;
+    std::function<void(const std::wstring&)> onShortcut;
+    std::vector<std::wstring> processes;
+    std::vector<std::pair<std::wstring, std::wstring>> shortcuts;
+    bool filterDevicePresent = false;
+    std::vector<std::wstring> openedDevices;
+    std::vector<Device> devices;
     bool shellStartWorks = true;
     std::vector<std::wstring> broadcasts;
     std::vector<ShellStartCall> shellStarts;
@@ -57,6 +92,42 @@ public:
 protected:
     std::mutex mutex_;
 };
+
+// The device list over FakeSetupSystem::devices.
+class FakeDeviceList final : public DeviceList {
+public:
+    explicit FakeDeviceList(std::vector<FakeSetupSystem::Device>& devices) : devices_(devices) {
+        for (const auto& device : devices_) infos_.push_back(device.info);
+    }
+    const std::vector<InstalledDevice>& Devices() const override { return infos_; }
+    bool LowerFilters(size_t index, std::vector<std::wstring>& filters) override {
+        if (!devices_[index].lowerFilters) return false;
+        filters = *devices_[index].lowerFilters;
+        return true;
+    }
+    bool SetLowerFilters(size_t index, const std::vector<std::wstring>& filters) override {
+        if (filters.empty()) {
+            devices_[index].lowerFilters.reset();
+        } else {
+            devices_[index].lowerFilters = filters;
+        }
+        return true;
+    }
+    bool ChangeState(size_t index, DeviceStateChange change) override {
+        const wchar_t* names[] = {L"disable", L"enable global", L"enable profile"};
+        devices_[index].changes.push_back(names[static_cast<int>(change)]);
+        return true;
+    }
+    bool NeedsReboot(size_t index) override { return devices_[index].needsReboot; }
+
+private:
+    std::vector<FakeSetupSystem::Device>& devices_;
+    std::vector<InstalledDevice> infos_;
+};
+
+inline std::unique_ptr<DeviceList> FakeSetupSystem::OpenDeviceList() {
+    return std::make_unique<FakeDeviceList>(devices);
+}
 
 // Records what the wizard shows. Posted messages wait in a queue for the test's "window thread"
 // to deliver them, as the message loop would.

@@ -29,7 +29,7 @@ inline constexpr char kConfigBeforeInstall[] =
     "InstallFolderName=Acme Audio\r\nAPPFileName=AcmeAudio\r\n";
 inline constexpr char kConfigAfterInstall[] =
     "[Uninstall]\r\nUninstallFileName=AcmeUninstall\r\nUninstallDisplayName=Acme Audio Driver\r\n"
-    "Publisher=Acme\r\n"
+    "Publisher=Acme\r\nUninstallShortcutName=Remove Acme\r\nUninstallAppTitle=Acme Removal\r\n"
     "[USB_VID_PID]\r\n1=USB\\VID_2B7A&PID_58XX&REV_0100&MI_00\r\n"
     "[HID_VID_PID]\r\n1=HID\\VID_2B7A&PID_58XX&REV_0100&MI_03\r\n"
     "[MultiLanguageFolderMap]\r\nEnglish=English\r\nGerman=Deutsch\r\n";
