@@ -1,5 +1,7 @@
 #include "setup/Deployment.h"
 
+#include <algorithm>
+
 #include "ports/TextCase.h"
 
 namespace tavrin::setup {
@@ -55,6 +57,22 @@ int WritePayload(FileSystem& files, const std::wstring& path, const PayloadBytes
         case FileWriteResult::ShortWrite: break;
     }
     return 2;
+}
+
+std::vector<DirectoryEntry> ListInOrder(FileSystem& files, const std::wstring& folder) {
+    std::vector<DirectoryEntry> entries;
+    files.ListDirectory(folder, entries);
+    std::sort(entries.begin(), entries.end(), [](const DirectoryEntry& a, const DirectoryEntry& b) {
+        return UpperCase(a.name) < UpperCase(b.name);
+    });
+    return entries;
+}
+
+std::wstring FirstFileName(FileSystem& files, const std::wstring& folder) {
+    for (const DirectoryEntry& entry : ListInOrder(files, folder)) {
+        if (!entry.isDirectory && entry.name.rfind(L".", 0) != 0) return entry.name;
+    }
+    return L"";
 }
 
 void CreateFolderChain(FileSystem& files, const std::wstring& path, InstallRecord* record) {

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "common/AudioConfig.h"
 #include "ports/FileSystem.h"
@@ -49,6 +50,12 @@ std::optional<PayloadBytes> FindPayload(PayloadSource& payloads, uint16_t identi
                                         const std::wstring& type);
 // 0 written; 1 the file could not be opened; 2 fewer bytes written than given.
 int WritePayload(FileSystem& files, const std::wstring& path, const PayloadBytes& payload);
+
+// A folder's entries as a directory list shows them on NTFS: by name, ignoring case.
+std::vector<DirectoryEntry> ListInOrder(FileSystem& files, const std::wstring& folder);
+// The first entry of that list that is a file whose name does not begin with "."; empty when
+// there is none.
+std::wstring FirstFileName(FileSystem& files, const std::wstring& folder);
 
 // Creates every folder along the path, one prefix ending at a backslash at a time; those that
 // exist already, or cannot be made, are passed over. The folders it creates are recorded.

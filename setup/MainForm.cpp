@@ -1,6 +1,5 @@
 #include "setup/MainForm.h"
 
-#include <algorithm>
 #include <cwchar>
 
 #include "common/SharedRegistry.h"
@@ -26,18 +25,6 @@ std::wstring VersionText(SetupSystem& system) {
     wchar_t text[32];
     std::swprintf(text, 32, L"%d.%d.%d.%d", version[0], version[1], version[2], version[3]);
     return text;
-}
-
-// Folders sort as a directory list shows them on NTFS: by name, ignoring case.
-bool ListedBefore(const DirectoryEntry& a, const DirectoryEntry& b) {
-    return UpperCase(a.name) < UpperCase(b.name);
-}
-
-std::vector<DirectoryEntry> SortedListing(FileSystem& files, const std::wstring& folder) {
-    std::vector<DirectoryEntry> entries;
-    files.ListDirectory(folder, entries);
-    std::sort(entries.begin(), entries.end(), ListedBefore);
-    return entries;
 }
 
 // The wizard's progress and messages, from the worker thread.
@@ -170,14 +157,10 @@ void TMainForm::PreparePerUserFolder() {
     Platform& common = platform_.common;
     const std::wstring configPath = tavrin::PerUserConfigPath(common.environment, session_.config);
     session_.perUserFolder = configPath.substr(0, configPath.find_last_of(L'\\') + 1);
-    std::wstring firstFile;
-    for (const DirectoryEntry& entry : SortedListing(common.files, session_.perUserFolder)) {
-        if (!entry.isDirectory && entry.name.rfind(L".", 0) != 0) {
-            firstFile = entry.name;
-            break;
-        }
+    if (EqualsIgnoringCase(FirstFileName(common.files, session_.perUserFolder),
+                           kAudioConfigFileName)) {
+        return;
     }
-    if (EqualsIgnoringCase(firstFile, kAudioConfigFileName)) return;
     CreateFolderChain(common.files, session_.perUserFolder);
     for (const wchar_t* name : {kAudioConfigFileName, kDefaultProfileFileName}) {
         const std::wstring target = session_.perUserFolder + name;
@@ -212,7 +195,7 @@ void TMainForm::FillLanguageList(const std::wstring& currentLanguage) {
     list.items.clear();
     list.selected = -1;
     folders.items.clear();
-    for (const DirectoryEntry& entry : SortedListing(platform_.common.files, LanguageFolder())) {
+    for (const DirectoryEntry& entry : ListInOrder(platform_.common.files, LanguageFolder())) {
         if (!entry.isDirectory) continue;
         const std::wstring name = entry.name.substr(0, kLanguageNameMaxLength);
         const std::wstring displayName = shipped.LanguageDisplayName(name);

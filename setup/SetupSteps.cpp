@@ -48,14 +48,6 @@ bool IsDriverName(const std::wstring& filter) {
     return EqualsIgnoringCase(filter, kDriverName);
 }
 
-std::vector<DirectoryEntry> SortedFiles(FileSystem& files, const std::wstring& folder) {
-    std::vector<DirectoryEntry> entries;
-    files.ListDirectory(folder, entries);
-    std::sort(entries.begin(), entries.end(),
-              [](const auto& a, const auto& b) { return UpperCase(a.name) < UpperCase(b.name); });
-    return entries;
-}
-
 }  // namespace
 
 std::wstring DriverFilePath(const CAudioConfig& config) {
@@ -349,13 +341,7 @@ int SetupSteps::InstallUserManual(InstallReporter&) {
                         kConfigTextCapacity);
     // 2. Its manual: the first file of its folder.
     const std::wstring manualFolder = config_.SourceFolderFullPath + L"Manual\\" + language + L"\\";
-    std::wstring manual;
-    for (const DirectoryEntry& entry : SortedFiles(common.files, manualFolder)) {
-        if (!entry.isDirectory && entry.name.rfind(L".", 0) != 0) {
-            manual = entry.name;
-            break;
-        }
-    }
+    const std::wstring manual = FirstFileName(common.files, manualFolder);
     if (language.empty() || manual.empty()) return 0;
     // 3. and 4.
     const std::wstring installedManuals = config_.InstallFolderFullPath + L"Manual\\";
