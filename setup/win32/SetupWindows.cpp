@@ -163,7 +163,6 @@ bool SetupWindows::Create(const TBackgroundForm& background) {
 }
 
 void SetupWindows::Run(TBackgroundForm& background, TMainForm& wizard) {
-    backgroundForm_ = &background;
     wizardForm_ = &wizard;
     background.FormShow(*this);
     MSG message;
@@ -173,7 +172,6 @@ void SetupWindows::Run(TBackgroundForm& background, TMainForm& wizard) {
         DispatchMessageW(&message);
     }
     wizardForm_ = nullptr;
-    backgroundForm_ = nullptr;
 }
 
 template <class Handler>

@@ -74,7 +74,6 @@ private:
     HWND background_ = nullptr;
     HWND wizard_ = nullptr;
     TMainForm* wizardForm_ = nullptr;
-    TBackgroundForm* backgroundForm_ = nullptr;
     const WizardForm* form_ = nullptr;
     std::vector<ShownControl> controls_;
     std::map<std::pair<std::wstring, int32_t>, HFONT> fonts_;
