@@ -25,25 +25,6 @@ constexpr wchar_t kPackagesKey[] =
 constexpr size_t kHardwareIdLength =
     std::char_traits<wchar_t>::length(L"USB\\VID_2B7A&PID_58XX&REV_0100&MI_00");
 
-// Under WOW64, file-system redirection is off while the object lives, on this thread only, so
-// that files land in the native system folder; it comes back on every way out.
-class RedirectionOff {
-public:
-    RedirectionOff(Environment& environment, bool wow64) : environment_(environment) {
-        active_ = wow64 && environment_.DisableRedirection(cookie_);
-    }
-    ~RedirectionOff() {
-        if (active_) environment_.RevertRedirection(cookie_);
-    }
-    RedirectionOff(const RedirectionOff&) = delete;
-    RedirectionOff& operator=(const RedirectionOff&) = delete;
-
-private:
-    Environment& environment_;
-    void* cookie_ = nullptr;
-    bool active_ = false;
-};
-
 bool IsDriverName(const std::wstring& filter) {
     return EqualsIgnoringCase(filter, kDriverName);
 }

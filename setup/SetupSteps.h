@@ -22,6 +22,25 @@ inline constexpr wchar_t kVendorSdkFileName[] = L"DLLZR_UsbAudio58xx_x32.dll";
 inline constexpr wchar_t kBeeFileName[] = L"bee.wav";
 inline constexpr uint32_t kServiceRegistrationTimeout = 100000;
 
+// Under WOW64, file-system redirection is off while the object lives, on this thread only, so
+// that files land in the native system folder; it comes back on every way out.
+class RedirectionOff {
+public:
+    RedirectionOff(Environment& environment, bool wow64) : environment_(environment) {
+        active_ = wow64 && environment_.DisableRedirection(cookie_);
+    }
+    ~RedirectionOff() {
+        if (active_) environment_.RevertRedirection(cookie_);
+    }
+    RedirectionOff(const RedirectionOff&) = delete;
+    RedirectionOff& operator=(const RedirectionOff&) = delete;
+
+private:
+    Environment& environment_;
+    void* cookie_ = nullptr;
+    bool active_ = false;
+};
+
 // Where the setup puts the two system components and the effect applications.
 std::wstring DriverFilePath(const CAudioConfig& config);
 std::wstring ServiceFilePath(const CAudioConfig& config);

@@ -113,13 +113,10 @@ void Uninstaller::RemoveDriver(std::vector<std::wstring>& left) {
         }
     }
     common.registry.DeleteTree(RegistryHive::LocalMachine, kDriverKey, RegistryView::Default);
-    void* cookie = nullptr;
-    const bool redirected =
-        common.environment.IsWow64Process() && common.environment.DisableRedirection(cookie);
+    const RedirectionOff redirection(common.environment, common.environment.IsWow64Process());
     for (const std::wstring& file : {DriverFilePath(config_), ServiceFilePath(config_)}) {
         if (common.files.FileExists(file) && !common.files.RemoveFile(file)) left.push_back(file);
     }
-    if (redirected) common.environment.RevertRedirection(cookie);
 }
 
 void Uninstaller::RemoveRegistry() {
