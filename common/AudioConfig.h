@@ -135,7 +135,7 @@ inline constexpr ConfigKey kBackgroundWidth{L"Install", L"BackgroundWidth", Conf
 inline constexpr ConfigKey kBackgroundHeight{L"Install", L"BackgroundHeight", ConfigKeyType::LenientInteger, kConfigNumberCapacity, 0};
 inline constexpr ConfigKey kInstallBackgroundFileName{L"Install", L"InstallBackgroundFileName", ConfigKeyType::Text, kConfigTextCapacity, 0};
 inline constexpr ConfigKey kDesktopShortcutEnable{L"Install", L"DesktopShortcutEnable", ConfigKeyType::LenientInteger, kConfigNumberCapacity, 0};
-inline constexpr ConfigKey kInstallWindowsKB{L"Install", L"InstallWindowsKB", ConfigKeyType::LenientInteger, kConfigNumberCapacity, 0};
+inline constexpr ConfigKey kInstallWindowsKB{L"Install", L"InstallWindowsKB", ConfigKeyType::LenientInteger, kConfigNumberCapacity, 1};
 inline constexpr ConfigKey kShowRebootScreen{L"Install", L"ShowRebootScreen", ConfigKeyType::LenientInteger, kConfigNumberCapacity, 0};
 inline constexpr ConfigKey kMultiDisplaySetting{L"Install", L"MultiDisplaySetting", ConfigKeyType::LenientInteger, kConfigNumberCapacity, 0};
 inline constexpr ConfigKey kUninstallAppTitle{L"Uninstall", L"UninstallAppTitle", ConfigKeyType::Text, kConfigTextCapacity, 0};

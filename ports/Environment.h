@@ -13,6 +13,7 @@ enum class KnownFolder {
     CommonPrograms,  // CSIDL_COMMON_PROGRAMS
     AppData,         // CSIDL_APPDATA
     Windows,         // CSIDL_WINDOWS
+    Desktop,         // CSIDL_DESKTOPDIRECTORY: the user's desktop folder
 };
 
 enum class ProcessorArchitecture : uint16_t { X86 = 0, Arm = 5, Ia64 = 6, X64 = 9, Arm64 = 12 };

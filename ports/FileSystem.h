@@ -8,6 +8,7 @@
 namespace tavrin {
 
 enum class FileReadResult { Ok, OpenFailed, SizeFailed, ReadFailed };
+enum class FileWriteResult { Ok, OpenFailed, ShortWrite };
 
 struct DirectoryEntry {
     std::wstring name;
@@ -36,6 +37,14 @@ public:
     virtual bool CopyOneFile(const std::wstring& from, const std::wstring& to,
                              bool failIfExists) = 0;
     virtual bool RemoveFile(const std::wstring& path) = 0;
+    // Creates the file or truncates it and writes `size` bytes in one call, the way a program
+    // file is put in place; a file that a running program holds fails to open.
+    virtual FileWriteResult WriteNewFile(const std::wstring& path, const uint8_t* data,
+                                         size_t size) = 0;
+    // Clears read-only, hidden and system (FILE_ATTRIBUTE_NORMAL) of a file or folder.
+    virtual bool SetNormalAttributes(const std::wstring& path) = 0;
+    // Removes a folder; fails when the folder still holds anything.
+    virtual bool RemoveFolder(const std::wstring& path) = 0;
     // Writes a temporary file in the same folder, flushes it, then swaps it in, so that a crash
     // leaves either the old file or the new one, never a torn one.
     virtual bool ReplaceFileAtomically(const std::wstring& path,

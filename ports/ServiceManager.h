@@ -14,6 +14,7 @@ inline constexpr uint32_t kServiceQueryStatus = 0x0004;
 inline constexpr uint32_t kServiceStart = 0x0010;
 inline constexpr uint32_t kServiceStop = 0x0020;
 inline constexpr uint32_t kServiceUserDefinedControl = 0x0100;
+inline constexpr uint32_t kServiceDelete = 0x00010000;  // DELETE
 inline constexpr uint32_t kServiceAllAccess = 0xF01FF;
 
 // Control codes; 128 to 255 are the service's own.
@@ -50,6 +51,8 @@ public:
     virtual uint32_t Control(uint32_t code, ServiceStatus& status) = 0;
     // StartServiceW without arguments.
     virtual uint32_t Start() = 0;
+    // DeleteService: the service goes once it has stopped and every handle to it is closed.
+    virtual uint32_t Delete() = 0;
 };
 
 // An open service control manager.

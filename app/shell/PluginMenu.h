@@ -6,15 +6,12 @@
 
 #include "app/shell/MainWindowHost.h"
 #include "common/AudioConfig.h"
+#include "common/ProcessMessages.h"
 #include "ports/Clock.h"
 #include "ports/DebugLog.h"
 #include "ports/FileSystem.h"
 
 namespace tavrin {
-
-inline constexpr wchar_t kExitMessageName[] = L"WM_ZRN58xxAPP_EXIT";
-inline constexpr wchar_t kEffectExitMessageName[] = L"WM_AUDIO_EFFECT_EXIT";
-inline constexpr wchar_t kExitResumeMessageName[] = L"WM_APP_EXIT_RESUME";
 
 // The captions of the plug-in items: subfolders of program folder + PluginFolderName whose key
 // in section Application is non-zero, in listing order.

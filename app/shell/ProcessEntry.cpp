@@ -8,20 +8,6 @@
 namespace tavrin {
 namespace {
 
-constexpr int kServicePolls = 30;
-constexpr uint32_t kServicePollWait = 300;
-constexpr uint32_t kServiceControlStart = 0;
-
-// Query until the state is reached; a failed query counts as not yet there.
-bool WaitForState(ServiceHandle& service, Clock& clock, uint32_t state) {
-    for (int poll = 0; poll < kServicePolls; ++poll) {
-        ServiceStatus status;
-        if (service.QueryStatus(status) == 0 && status.currentState == state) return true;
-        clock.Sleep(kServicePollWait);
-    }
-    return false;
-}
-
 int RequestService(ServiceManager& services, Clock& clock, DebugLog& log, const wchar_t* banner,
                    uint32_t code) {
     log.Write(banner);
@@ -44,32 +30,6 @@ StartMode ChooseStartMode(const std::vector<std::wstring>& arguments, DebugLog& 
         if (argument == L"-servicestart" || argument == L"-serviceboot") return StartMode::Window;
     }
     return StartMode::ServiceRequest;
-}
-
-int ControlTheService(ServiceManager& services, Clock& clock, const std::wstring& serviceName,
-                      uint32_t code) {
-    uint32_t error = 0;
-    const auto manager = services.Connect(kScManagerConnect, error);
-    if (!manager) return 1;
-    const uint32_t access =
-        code >= 128 ? (kServiceUserDefinedControl | kServiceQueryStatus) : kServiceAllAccess;
-    const auto service = manager->Open(serviceName, access, error);
-    if (!service) return 2;
-    ServiceStatus status;
-    if (service->QueryStatus(status) != 0) return 3;
-
-    if (code == kServiceControlStop) {
-        if (status.currentState == kServiceStopped) return 0;
-        if (service->Control(kServiceControlStop, status) != 0) return 4;
-        return WaitForState(*service, clock, kServiceStopped) ? 0 : 5;
-    }
-    if (code == kServiceControlStart) {
-        if (status.currentState == kServiceRunning) return 0;
-        if (service->Start() != 0) return 6;
-        return WaitForState(*service, clock, kServiceRunning) ? 0 : 7;
-    }
-    service->Control(code, status);
-    return 0;
 }
 
 int RunProcessEntry(const std::vector<std::wstring>& arguments, DebugLog& log,

@@ -6,13 +6,13 @@
 #include <string>
 #include <vector>
 
+#include "common/ServiceControl.h"
 #include "ports/Clock.h"
 #include "ports/DebugLog.h"
 #include "ports/ServiceManager.h"
 
 namespace tavrin {
 
-inline constexpr wchar_t kServiceName[] = L"QuorvelService";
 inline constexpr wchar_t kInstanceMutexName[] = L"{196BFF53-13AC-4BB7-8F82-D7E5E55E19F7}";
 inline constexpr uint32_t kServiceCodeStartWindow = 193;
 inline constexpr uint32_t kServiceCodeBoot = 196;
@@ -21,11 +21,6 @@ enum class StartMode { ServiceRequest, BootRequest, Window };
 
 // Logs every argument, then takes the first recognised switch (compared lower-cased).
 StartMode ChooseStartMode(const std::vector<std::wstring>& arguments, DebugLog& log);
-
-// 0 done; 1 no service control manager; 2 no service; 3 no status; 4 stop refused; 5 not
-// stopped in time; 6 start refused; 7 not running in time.
-int ControlTheService(ServiceManager& services, Clock& clock, const std::wstring& serviceName,
-                      uint32_t code);
 
 // What the entry needs from the windowing side.
 class ProcessHost {

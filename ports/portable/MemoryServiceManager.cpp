@@ -37,6 +37,10 @@ public:
         if ((access_ & kServiceStart) == 0) return kAccessDenied;
         return manager_.Start(name_);
     }
+    uint32_t Delete() override {
+        if ((access_ & kServiceDelete) == 0) return kAccessDenied;
+        return manager_.Delete(name_);
+    }
 
 private:
     MemoryServiceManager& manager_;
@@ -56,11 +60,19 @@ public:
                                         uint32_t& error) override {
         const std::wstring name = Fold(serviceName);
         std::lock_guard<std::mutex> lock(manager_.mutex_);
-        if (manager_.services_.count(name) == 0) {
+        auto found = manager_.services_.find(name);
+        if (found == manager_.services_.end()) {
             error = kServiceDoesNotExist;
             return nullptr;
         }
+        // A deleted service lingers while it runs; a stopped one is gone.
+        if (found->second.record.deleted) {
+            error = found->second.record.state == kServiceStopped ? kServiceDoesNotExist
+                                                                  : kServiceMarkedForDelete;
+            return nullptr;
+        }
         ++manager_.openHandles_;
+        found->second.record.openedAccess = access;
         error = 0;
         return std::make_unique<OpenedService>(manager_, name, access);
     }
@@ -69,9 +81,10 @@ private:
     MemoryServiceManager& manager_;
 };
 
-std::unique_ptr<ServiceManagerHandle> MemoryServiceManager::Connect(uint32_t /*access*/,
+std::unique_ptr<ServiceManagerHandle> MemoryServiceManager::Connect(uint32_t access,
                                                                     uint32_t& error) {
     std::lock_guard<std::mutex> lock(mutex_);
+    connectAccess_ = access;
     error = connectRefusal_;
     if (error != 0) return nullptr;
     ++openHandles_;
@@ -110,6 +123,11 @@ MemoryServiceManager::ServiceRecord MemoryServiceManager::Record(const std::wstr
 int MemoryServiceManager::OpenHandles() const {
     std::lock_guard<std::mutex> lock(mutex_);
     return openHandles_;
+}
+
+uint32_t MemoryServiceManager::ConnectAccess() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return connectAccess_;
 }
 
 std::wstring MemoryServiceManager::Fold(const std::wstring& name) {
@@ -172,6 +190,15 @@ uint32_t MemoryServiceManager::Start(const std::wstring& name) {
     service.queriesSinceChange = 0;
     service.record.state =
         service.queriesUntilRunning == 0 ? kServiceRunning : kServiceStartPending;
+    return 0;
+}
+
+uint32_t MemoryServiceManager::Delete(const std::wstring& name) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    Service& service = services_.at(name);
+    service.record.calls.push_back(L"delete");
+    if (service.record.deleted) return kServiceMarkedForDelete;
+    service.record.deleted = true;
     return 0;
 }
 

@@ -21,6 +21,7 @@ public:
     static constexpr uint32_t kServiceDoesNotExist = 1060;
     static constexpr uint32_t kServiceCannotAcceptControl = 1061;
     static constexpr uint32_t kServiceNotActive = 1062;
+    static constexpr uint32_t kServiceMarkedForDelete = 1072;
     // Stops that never complete.
     static constexpr uint32_t kNever = UINT32_MAX;
 
@@ -37,7 +38,9 @@ public:
     struct ServiceRecord {
         uint32_t state = kServiceStopped;
         uint32_t queries = 0;
-        std::vector<std::wstring> calls;  // "query", "control 1", "start", in order
+        std::vector<std::wstring> calls;  // "query", "control 1", "start", "delete", in order
+        bool deleted = false;
+        uint32_t openedAccess = 0;  // the rights asked for when it was last opened
     };
 
     std::unique_ptr<ServiceManagerHandle> Connect(uint32_t access, uint32_t& error) override;
@@ -52,6 +55,8 @@ public:
     ServiceRecord Record(const std::wstring& name) const;
     // Manager and service handles that are open now.
     int OpenHandles() const;
+    // The rights asked for by the last Connect.
+    uint32_t ConnectAccess() const;
 
 private:
     class ManagerHandle;
@@ -68,11 +73,13 @@ private:
     uint32_t QueryStatus(const std::wstring& name, ServiceStatus& status);
     uint32_t Control(const std::wstring& name, uint32_t code, ServiceStatus& status);
     uint32_t Start(const std::wstring& name);
+    uint32_t Delete(const std::wstring& name);
     static void Fill(const Service& service, ServiceStatus& status);
 
     mutable std::mutex mutex_;
     std::map<std::wstring, Service> services_;  // by folded name
     uint32_t connectRefusal_ = 0;
+    uint32_t connectAccess_ = 0;
     int openHandles_ = 0;
 };
 

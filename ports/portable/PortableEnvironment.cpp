@@ -30,6 +30,7 @@ std::wstring PortableEnvironment::GetKnownFolder(KnownFolder folder) {
             return appData ? *appData : windowsRoot_ + L"\\Users\\Public\\AppData\\Roaming";
         }
         case KnownFolder::Windows: return windowsRoot_ + L"\\Windows";
+        case KnownFolder::Desktop: return windowsRoot_ + L"\\Users\\Public\\Desktop";
     }
     return L"";
 }

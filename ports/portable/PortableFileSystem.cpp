@@ -110,6 +110,27 @@ bool PortableFileSystem::RemoveFile(const std::wstring& path) {
     return ::unlink(ToHostPath(path).c_str()) == 0;
 }
 
+FileWriteResult PortableFileSystem::WriteNewFile(const std::wstring& path, const uint8_t* data,
+                                                 size_t size) {
+    const int fd = ::open(ToHostPath(path).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0) return FileWriteResult::OpenFailed;
+    const bool written = WriteAll(fd, data, size);
+    ::close(fd);
+    return written ? FileWriteResult::Ok : FileWriteResult::ShortWrite;
+}
+
+bool PortableFileSystem::SetNormalAttributes(const std::wstring& path) {
+    // A read-only file has no write permission on the host: normal gives it back to the owner.
+    const std::string host = HostFolder(path);
+    struct stat info {};
+    if (::stat(host.c_str(), &info) != 0) return false;
+    return ::chmod(host.c_str(), (info.st_mode & 07777) | S_IWUSR) == 0;
+}
+
+bool PortableFileSystem::RemoveFolder(const std::wstring& path) {
+    return ::rmdir(HostFolder(path).c_str()) == 0;
+}
+
 bool PortableFileSystem::ReplaceFileAtomically(const std::wstring& path,
                                                const std::vector<uint8_t>& contents) {
     const std::string target = ToHostPath(path);

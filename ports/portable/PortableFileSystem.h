@@ -15,6 +15,10 @@ public:
     bool CreateFolder(const std::wstring& path) override;
     bool CopyOneFile(const std::wstring& from, const std::wstring& to, bool failIfExists) override;
     bool RemoveFile(const std::wstring& path) override;
+    FileWriteResult WriteNewFile(const std::wstring& path, const uint8_t* data,
+                                 size_t size) override;
+    bool SetNormalAttributes(const std::wstring& path) override;
+    bool RemoveFolder(const std::wstring& path) override;
     bool ReplaceFileAtomically(const std::wstring& path,
                                const std::vector<uint8_t>& contents) override;
 };

@@ -25,6 +25,7 @@ int CsidlOf(KnownFolder folder) {
         case KnownFolder::CommonPrograms: return CSIDL_COMMON_PROGRAMS;
         case KnownFolder::AppData: return CSIDL_APPDATA;
         case KnownFolder::Windows: return CSIDL_WINDOWS;
+        case KnownFolder::Desktop: return CSIDL_DESKTOPDIRECTORY;
     }
     return CSIDL_WINDOWS;
 }

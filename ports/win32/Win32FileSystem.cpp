@@ -97,6 +97,28 @@ bool Win32FileSystem::RemoveFile(const std::wstring& path) {
     return DeleteFileW(path.c_str()) != 0;
 }
 
+FileWriteResult Win32FileSystem::WriteNewFile(const std::wstring& path, const uint8_t* data,
+                                              size_t size) {
+    FileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.Valid()) return FileWriteResult::OpenFailed;
+    if (size > 0xFFFFFFFFu) return FileWriteResult::ShortWrite;
+    DWORD written = 0;
+    if (size > 0 && (!::WriteFile(file.Get(), data, static_cast<DWORD>(size), &written, nullptr) ||
+                     written != size)) {
+        return FileWriteResult::ShortWrite;
+    }
+    return FileWriteResult::Ok;
+}
+
+bool Win32FileSystem::SetNormalAttributes(const std::wstring& path) {
+    return SetFileAttributesW(WithoutTrailingBackslash(path).c_str(), FILE_ATTRIBUTE_NORMAL) != 0;
+}
+
+bool Win32FileSystem::RemoveFolder(const std::wstring& path) {
+    return RemoveDirectoryW(WithoutTrailingBackslash(path).c_str()) != 0;
+}
+
 bool Win32FileSystem::ReplaceFileAtomically(const std::wstring& path,
                                             const std::vector<uint8_t>& contents) {
     // A unique temporary file in the target's own folder, so that the swap stays on one volume.

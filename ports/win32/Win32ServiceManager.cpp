@@ -46,6 +46,8 @@ public:
         return StartServiceW(handle_, 0, nullptr) ? ERROR_SUCCESS : GetLastError();
     }
 
+    uint32_t Delete() override { return DeleteService(handle_) ? ERROR_SUCCESS : GetLastError(); }
+
 private:
     SC_HANDLE handle_;
 };

@@ -378,6 +378,16 @@ public:
         return Step() && disk_.CopyOneFile(from, to, failIfExists);
     }
     bool RemoveFile(const std::wstring& path) override { return Step() && disk_.RemoveFile(path); }
+    FileWriteResult WriteNewFile(const std::wstring& path, const uint8_t* data,
+                                 size_t size) override {
+        return Step() ? disk_.WriteNewFile(path, data, size) : FileWriteResult::OpenFailed;
+    }
+    bool SetNormalAttributes(const std::wstring& path) override {
+        return disk_.SetNormalAttributes(path);
+    }
+    bool RemoveFolder(const std::wstring& path) override {
+        return Step() && disk_.RemoveFolder(path);
+    }
     bool ReplaceFileAtomically(const std::wstring& path,
                                const std::vector<uint8_t>& contents) override {
         const std::wstring temporary = path + L".tmp";

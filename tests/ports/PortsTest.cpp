@@ -1,3 +1,7 @@
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -114,6 +118,46 @@ TEST_F(HostFileSystemTest, FoldersCopiesAndListings) {
     EXPECT_TRUE(host.files.RemoveFile(folder.Path() + L"a.bmp"));
     EXPECT_FALSE(host.files.FileExists(folder.Path() + L"a.bmp"));
 }
+
+TEST_F(HostFileSystemTest, ProgramFilesAreWrittenInPlaceAndFoldersRemovedWhenEmpty) {
+    const std::wstring path = folder.Path() + L"Tavrin.exe";
+    const std::vector<uint8_t> longer(5000, 'a');
+    const std::vector<uint8_t> shorter{'M', 'Z'};
+    ASSERT_EQ(host.files.WriteNewFile(path, longer.data(), longer.size()), FileWriteResult::Ok);
+    ASSERT_EQ(host.files.WriteNewFile(path, shorter.data(), shorter.size()), FileWriteResult::Ok);
+    std::vector<uint8_t> read;
+    ASSERT_EQ(host.files.ReadWholeFile(path, read), FileReadResult::Ok);
+    EXPECT_EQ(read, shorter) << "an existing file is truncated";
+    EXPECT_EQ(host.files.WriteNewFile(folder.Path() + L"no\\Tavrin.exe", shorter.data(), 2),
+              FileWriteResult::OpenFailed);
+
+    EXPECT_TRUE(host.files.SetNormalAttributes(path));
+    EXPECT_TRUE(host.files.SetNormalAttributes(folder.Path()));
+    EXPECT_FALSE(host.files.SetNormalAttributes(folder.Path() + L"missing.exe"));
+
+    ASSERT_TRUE(host.files.CreateFolder(folder.Path() + L"Plugin\\"));
+    host.WriteFile(folder.Path() + L"Plugin\\a.txt", "a");
+    EXPECT_FALSE(host.files.RemoveFolder(folder.Path() + L"Plugin\\")) << "not empty";
+    ASSERT_TRUE(host.files.RemoveFile(folder.Path() + L"Plugin\\a.txt"));
+    EXPECT_TRUE(host.files.RemoveFolder(folder.Path() + L"Plugin\\"));
+    EXPECT_FALSE(host.files.DirectoryExists(folder.Path() + L"Plugin"));
+}
+
+#ifdef _WIN32
+TEST_F(HostFileSystemTest, AFileHeldByAProgramCannotBeWrittenOrRemoved) {
+    const std::wstring path = folder.Path() + L"Tavrin.exe";
+    host.WriteFile(path, "MZ");
+    // A running program's file is open for reading without write or delete sharing.
+    HANDLE held = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    const uint8_t bytes[] = {'M', 'Z', 0};
+    EXPECT_EQ(host.files.WriteNewFile(path, bytes, sizeof(bytes)), FileWriteResult::OpenFailed);
+    EXPECT_FALSE(host.files.RemoveFile(path));
+    CloseHandle(held);
+    EXPECT_TRUE(host.files.RemoveFile(path));
+}
+#endif
 
 #ifndef _WIN32
 TEST(HostPath, WindowsFormMapsToTheHostAndBack) {

@@ -110,6 +110,19 @@ public:
         ++otherChanges;
         return files_.RemoveFile(path);
     }
+    FileWriteResult WriteNewFile(const std::wstring& path, const uint8_t* data,
+                                 size_t size) override {
+        ++otherChanges;
+        return files_.WriteNewFile(path, data, size);
+    }
+    bool SetNormalAttributes(const std::wstring& path) override {
+        ++otherChanges;
+        return files_.SetNormalAttributes(path);
+    }
+    bool RemoveFolder(const std::wstring& path) override {
+        ++otherChanges;
+        return files_.RemoveFolder(path);
+    }
     bool ReplaceFileAtomically(const std::wstring& path,
                                const std::vector<uint8_t>& contents) override {
         ++replaces;

@@ -13,7 +13,8 @@ namespace tavrin::test {
 // Files and folders held in memory, with the Windows rules the product relies on: paths compare
 // without regard to ASCII case, a file can only be written into an existing folder, a folder is
 // created one level at a time, and drive roots ("C:\") always exist. Folder paths may carry a
-// trailing backslash or not. Reads of chosen files can be made to fail.
+// trailing backslash or not. Reads of chosen files can be made to fail, and files can be locked
+// as a running program locks its own file: they read, but cannot be written or removed.
 class MemoryFileSystem final : public FileSystem {
 public:
     // How reads of a file fail; OutOfMemory throws std::bad_alloc as an allocation of the
@@ -102,12 +103,41 @@ public:
 
     bool CopyOneFile(const std::wstring& from, const std::wstring& to, bool failIfExists) override {
         const std::vector<uint8_t>* source = FindFile(from);
-        if (source == nullptr || (failIfExists && FileExists(to))) return false;
+        if (source == nullptr || (failIfExists && FileExists(to)) || lockedFiles.count(to) != 0) {
+            return false;
+        }
         std::vector<uint8_t> contents = *source;
         return StoreFile(to, std::move(contents));
     }
 
-    bool RemoveFile(const std::wstring& path) override { return files.erase(path) != 0; }
+    bool RemoveFile(const std::wstring& path) override {
+        return lockedFiles.count(path) == 0 && files.erase(path) != 0;
+    }
+
+    FileWriteResult WriteNewFile(const std::wstring& path, const uint8_t* data,
+                                 size_t size) override {
+        if (lockedFiles.count(path) != 0) return FileWriteResult::OpenFailed;
+        return StoreFile(path, std::vector<uint8_t>(data, data + size))
+                   ? FileWriteResult::Ok
+                   : FileWriteResult::OpenFailed;
+    }
+
+    bool SetNormalAttributes(const std::wstring& path) override {
+        const std::wstring target = WithoutTrailingBackslash(path);
+        if (files.count(target) == 0 && directories.count(target) == 0) return false;
+        normalAttributes.insert(target);
+        return true;
+    }
+
+    bool RemoveFolder(const std::wstring& path) override {
+        const std::wstring folder = WithoutTrailingBackslash(path);
+        if (directories.count(folder) == 0) return false;
+        std::vector<DirectoryEntry> entries;
+        ListDirectory(folder, entries);
+        if (!entries.empty()) return false;
+        directories.erase(folder);
+        return true;
+    }
 
     bool ReplaceFileAtomically(const std::wstring& path,
                                const std::vector<uint8_t>& contents) override {
@@ -124,6 +154,9 @@ public:
     std::map<std::wstring, std::vector<uint8_t>, PathLess> files;
     std::set<std::wstring, PathLess> directories;  // without trailing backslash
     std::map<std::wstring, ReadFault, PathLess> readFaults;
+    std::set<std::wstring, PathLess> lockedFiles;
+    // Files and folders (without trailing backslash) that were given normal attributes.
+    std::set<std::wstring, PathLess> normalAttributes;
     int readCount = 0;
 
 private:

@@ -1,5 +1,5 @@
 // Started by the service under test: leaves "<own path>.marker" holding its arguments, so the
-// test sees that it ran and with which command line.
+// test sees that it ran and with which command line. With "-wait N" first it takes N ms.
 #include <windows.h>
 
 #include <string>
@@ -8,6 +8,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) {
     wchar_t path[MAX_PATH];
     const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
     if (length == 0 || length == MAX_PATH) return 1;
+    if (__argc > 2 && std::wstring(__wargv[1]) == L"-wait") Sleep(_wtoi(__wargv[2]));
     std::wstring arguments;
     for (int i = 1; i < __argc; ++i) {
         if (i > 1) arguments += L' ';

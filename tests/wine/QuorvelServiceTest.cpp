@@ -147,13 +147,12 @@ protected:
     // Stopped and deleted, whatever an earlier run left behind.
     void RemoveService() {
         ControlTheService(services_, clock_, L"QuorvelService", kStop);
-        SC_HANDLE manager = OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT);
-        if (manager == nullptr) return;
-        if (SC_HANDLE service = OpenServiceW(manager, L"QuorvelService", DELETE)) {
-            DeleteService(service);
-            CloseServiceHandle(service);
+        uint32_t error = 0;
+        const auto manager = services_.Connect(kScManagerConnect, error);
+        if (!manager) return;
+        if (const auto service = manager->Open(L"QuorvelService", kServiceDelete, error)) {
+            service->Delete();
         }
-        CloseServiceHandle(manager);
     }
 
     // What the launched program wrote, once it is there.
@@ -216,6 +215,8 @@ TEST_F(QuorvelServiceTest, SetupRunRegistersOrRepairsTheService) {
         EXPECT_EQ(config->startType, static_cast<DWORD>(SERVICE_AUTO_START));
         EXPECT_EQ(CurrentState(), kServiceStopped) << "registering does not start it";
     }
+    RemoveService();
+    EXPECT_FALSE(QueryConfig().has_value()) << "deleted through the service port";
 }
 
 TEST_F(QuorvelServiceTest, ControlCodesLaunchTheStoredCommandLines) {

@@ -38,6 +38,8 @@ TEST(Win32Environment, AnswersLikeA64BitWindows) {
     Win32Environment environment;
     EXPECT_FALSE(environment.GetKnownFolder(KnownFolder::ProgramFiles).empty());
     EXPECT_FALSE(environment.GetKnownFolder(KnownFolder::SystemX86).empty());
+    EXPECT_FALSE(environment.GetKnownFolder(KnownFolder::CommonPrograms).empty());
+    EXPECT_FALSE(environment.GetKnownFolder(KnownFolder::Desktop).empty());
     EXPECT_FALSE(environment.SystemDirectory().empty());
     const std::wstring module = environment.ProgramPath();
     EXPECT_NE(module.find(L"tavrin_wine_tests"), std::wstring::npos) << module.c_str();

@@ -16,6 +16,7 @@ Writes:
   resources/Language/English/Language.ini   (ASCII)
   resources/Language/Russian/Language.ini   (UTF-16LE with BOM: the profile API reads
                                               non-ASCII text correctly only from Unicode files)
+  resources/SetupBackground/<screen-size folder>/SetupBackground.jpg (the setup's background)
 
 Geometry comes from resources/MainForm.design: every picture is drawn at the size of the
 control that shows it, so SkinSetting.ini mostly names files and the controls keep their
@@ -2222,6 +2223,49 @@ LANGUAGE = [
 LANGUAGE_SECTIONS = ["Main", "EQ", "3D", "Effect", "Mic", "Virtual7ch1", "LED", "ENC",
                      "VoiceMagic", "About"]
 
+# Section [Setup]: the setup wizard's captions and messages, and the uninstaller's messages
+# (key, English, Russian). The wizard splits every value at commas like a label value, so the
+# texts have none; a value that must keep a blank at its end is quoted.
+SETUP = [
+    ("LabelBackBtn", "< Back", "< Назад"),
+    ("LabelNextBtn", "Next >", "Далее >"),
+    ("LabelFinishBtn", "Finish", "Готово"),
+    ("LabelCancelBtn", "Cancel", "Отмена"),
+    ("LabelSelectLang", "Select language:", "Выберите язык:"),
+    ("LabelVersion", "Choose the language in which", "Выберите язык для"),
+    ("LabelAudioExt", "Tavrin Audio Control is installed.", "установки Tavrin Audio Control."),
+    ("LabelInstall", "Installing Tavrin Audio Control...", "Установка Tavrin Audio Control..."),
+    ("LabelReboot", "Setup has finished. Restart the computer now to complete the installation?",
+     "Установка завершена. Перезагрузить компьютер сейчас для завершения установки?"),
+    ("LabelRebootRadioBtn", "Restart now", "Перезагрузить сейчас"),
+    ("LabelNoRebootRadioBtn", "Restart later", "Перезагрузить позже"),
+    ("LabelTitle", "Tavrin Audio Control Setup", "Установка Tavrin Audio Control"),
+    ("LabelWarning1", "An earlier audio driver is still active. Uninstall it and restart the "
+     "computer before you install again.",
+     "Прежний аудиодрайвер ещё активен. Удалите его и перезагрузите компьютер перед новой "
+     "установкой."),
+    ("LabelWarning2", '"Setup could not complete the installation. "',
+     '"Не удалось завершить установку. "'),
+    ("AntivirusTip", "If your antivirus program asks about the audio driver or its service "
+     "allow them. Click Next again to install.",
+     "Если антивирус спросит об аудиодрайвере или его службе - разрешите их. Нажмите «Далее» "
+     "ещё раз."),
+    ("LabelWarning3", "Setup needs administrator rights.",
+     "Для установки нужны права администратора."),
+    ("LabelWarning4", "Please close Tavrin Audio Control before you continue.",
+     "Закройте Tavrin Audio Control перед продолжением."),
+    ("KB3033929Tip", "Windows 7 needs update KB3033929 to check the driver signature. Setup "
+     "installs it.", "Windows 7 нужно обновление KB3033929 для проверки подписи драйвера. "
+     "Оно будет установлено."),
+    ("UninstallConfirm", "Remove Tavrin Audio Control and all of its components?",
+     "Удалить Tavrin Audio Control со всеми компонентами?"),
+    ("UninstallProfiles", "Also remove your personal settings and profiles?",
+     "Удалить также ваши личные настройки и профили?"),
+    ("UninstallDone", "Tavrin Audio Control was removed.", "Tavrin Audio Control удалена."),
+    ("UninstallIncomplete", "Tavrin Audio Control was removed except for these items:",
+     "Tavrin Audio Control удалена кроме следующего:"),
+]
+
 
 def language_text(lang):
     russian = lang == "Russian"
@@ -2240,6 +2284,15 @@ def language_text(lang):
                 raise ValueError("comma in the text of %s" % key)
             lines.append("%s=%s" % (key, label(text, **extra) if text else ""))
         lines.append("")
+    lines.append("[Setup]")
+    for key, en, ru in SETUP:
+        text = ru if russian else en
+        if "," in text:
+            raise ValueError("comma in the text of %s" % key)
+        if len(text.strip('"')) > 127:
+            raise ValueError("the text of %s is longer than the 127 characters kept" % key)
+        lines.append("%s=%s" % (key, text))
+    lines.append("")
     return "\r\n".join(lines)
 
 
@@ -2283,6 +2336,53 @@ def write_languages(root):
 
 
 # --------------------------------------------------------------------------------------------
+# The setup program's background: one picture a screen-size folder, stretched over the screen by
+# the setup, so it holds nothing that suffers from being stretched a little.
+
+SETUP_BACKGROUNDS = [("1920x1080", 1920, 1080), ("1366x768", 1366, 768), ("960x540", 960, 540),
+                     ("", 960, 540)]
+
+
+def draw_setup_background(T, w, h):
+    k = 2  # supersampling for the arcs and the word
+    W, H = w * k, h * k
+    img = Image.new("RGB", (W, H))
+    # A diagonal wash from the window colour to a deep accent.
+    top = Image.linear_gradient("L").resize((W, H))
+    left = Image.linear_gradient("L").rotate(90).resize((W, H))
+    ramp = ImageChops.add(top, left, scale=2.0)
+    img = Image.composite(Image.new("RGB", (W, H), mix(T.accent_deep, T.win_bot, 0.55)),
+                          Image.new("RGB", (W, H), T.win_bot), ramp)
+    glow = Image.new("L", (W, H), 0)
+    gd = ImageDraw.Draw(glow)
+    cx, cy = int(W * 0.78), int(H * 0.62)
+    for i in range(9):
+        r = int(H * (0.12 + 0.085 * i))
+        width = max(2, int(H * 0.004))
+        gd.ellipse((cx - r, cy - r, cx + r, cy + r), outline=int(150 - 13 * i), width=width)
+    glow = glow.filter(ImageFilter.GaussianBlur(H * 0.004))
+    img = Image.composite(Image.new("RGB", (W, H), T.accent_hi), img, glow)
+    halo = Image.new("L", (W, H), 0)
+    ImageDraw.Draw(halo).ellipse((cx - H * 0.1, cy - H * 0.1, cx + H * 0.1, cy + H * 0.1),
+                                 fill=120)
+    halo = halo.filter(ImageFilter.GaussianBlur(H * 0.08))
+    img = Image.composite(Image.new("RGB", (W, H), T.accent), img, halo)
+    draw = ImageDraw.Draw(img)
+    font = ImageFont.truetype(os.path.join(FONT_DIR, "DejaVuSans-Bold.ttf"), int(H * 0.075))
+    small = ImageFont.truetype(os.path.join(FONT_DIR, "DejaVuSans.ttf"), int(H * 0.03))
+    x, y = int(W * 0.07), int(H * 0.09)
+    draw.text((x, y), "Tavrin Audio", font=font, fill=T.glyph_hi)
+    draw.text((x + int(H * 0.005), y + int(H * 0.1)), "Setup", font=small, fill=T.accent_hi)
+    return img.resize((w, h), BOX)
+
+
+def write_setup_backgrounds(root):
+    theme = THEMES[0]
+    for folder, w, h in SETUP_BACKGROUNDS:
+        target = os.path.join(root, folder)
+        os.makedirs(target, exist_ok=True)
+        draw_setup_background(theme, w, h).save(os.path.join(target, "SetupBackground.jpg"),
+                                                quality=88, optimize=True)
 
 
 def main(argv=None):
@@ -2299,6 +2399,7 @@ def main(argv=None):
                     os.remove(os.path.join(folder, name))
         SkinWriter(theme, client, comps, folder).build()
     write_languages(os.path.join(args.out, "Language"))
+    write_setup_backgrounds(os.path.join(args.out, "SetupBackground"))
     for problem in check_text_widths(comps):
         print("warning: " + problem, file=sys.stderr)
 
