@@ -31,18 +31,36 @@ void AudioFeatures::Attach(FeatureContext& context) {
     Build(encVoiceMagic_, FeatureUnitId::EncVoiceMagic, context);
     Build(lighting_, FeatureUnitId::Lighting, context);
     Build(buttons_, FeatureUnitId::Buttons, context, *encVoiceMagic_);
-    // The steps of a profile load that the units of virtual 7.1 (10: the speakers measured and
-    // sent), lighting (12, 13: LEDON and the [LED] keys) and ENC and Voice Magic (14) own are
-    // theirs to wire here; until they are, a load leaves them out and a save writes the [LED]
-    // keys back as the last profile gave them.
     Build(profiles_, FeatureUnitId::Profiles, context, *equalizer_, *threeD_, *effects_,
-          ProfileUnits{});
+          ProfileUnits{[this](const ProfileData& profile) { LoadProfileUnits(profile); },
+                       [this](ProfileData& profile) { SaveProfileUnits(profile); }});
     Build(about_, FeatureUnitId::About, context);
 }
 
 void AudioFeatures::Detach() {
     if (buttons_) buttons_->Stop();
     if (lighting_) lighting_->StopWorkers();
+}
+
+// The steps of a profile load that the units own, in their order: 12 LEDON, 13 the [LED] keys
+// and the LED page, 14 ENC and Voice Magic from the registry.
+void AudioFeatures::LoadProfileUnits(const ProfileData& profile) {
+    if (const auto ledOn = profile.GivenNumber(ProfileKeyId::LEDON)) {
+        lighting_->LoadLedButton(*ledOn != 0 ? 1 : 0);
+    }
+    lighting_->LoadLEDUI(profiles_->CurrentProfile());
+    lighting_->RefreshLEDPage();
+    encVoiceMagic_->LoadENC();
+    encVoiceMagic_->LoadVoiceMagic();
+}
+
+// The [LED] keys come from the lighting's own state, each by its name.
+void AudioFeatures::SaveProfileUnits(ProfileData& profile) {
+    for (const LedProfileValue& value : lighting_->LEDProfileValues()) {
+        for (const ProfileKey& key : ProfileKeys()) {
+            if (std::wstring_view(key.key) == value.key) profile.SetNumber(key.id, value.value);
+        }
+    }
 }
 
 FeatureUnit* AudioFeatures::Unit(FeatureUnitId id) {

@@ -57,6 +57,9 @@ private:
     UnitType& Build(std::optional<UnitType>& unit, FeatureUnitId id, Arguments&&... arguments);
     // Construction with an active device: the driver, 7.1 and microphone pages.
     void StartDevicePages();
+    // The profile's steps and keys that belong to the units.
+    void LoadProfileUnits(const ProfileData& profile);
+    void SaveProfileUnits(ProfileData& profile);
     // Start and arrival read each twice.
     void ReadEqFromDevice();
     void Read3DFromDevice();
