@@ -3,9 +3,6 @@
 namespace tavrin {
 namespace {
 
-constexpr uint32_t kSpeakerTimerInterval = 20;
-constexpr uint32_t kBeeTimerInterval = 10;
-constexpr uint32_t kBeePlayTimerInterval = 100;
 constexpr uint16_t kShutdownRegister = 0x100;
 
 }  // namespace
@@ -26,7 +23,11 @@ void AudioFeatures::Attach(FeatureContext& context) {
     Build(equalizer_, FeatureUnitId::Equalizer, context);
     Build(threeD_, FeatureUnitId::ThreeD, context, [this] { virtual7ch1_->SwitchOffForThreeD(); });
     Build(effects_, FeatureUnitId::EnvironmentEffects, context);
-    Build(virtual7ch1_, FeatureUnitId::Virtual7ch1, context);
+    Build(
+        virtual7ch1_, FeatureUnitId::Virtual7ch1, context,
+        [this] { threeD_->SwitchOffForVirtual7ch1(); },
+        HardwareSwitch{[this] { return GpioLevelMode(); }, [this] { return VirtualSwitchState(); },
+                       [this](int32_t tag) { return PressLocked(tag); }});
     Build(microphone_, FeatureUnitId::Microphone, context);
     Build(encVoiceMagic_, FeatureUnitId::EncVoiceMagic, context);
     Build(lighting_, FeatureUnitId::Lighting, context);
@@ -45,6 +46,7 @@ void AudioFeatures::SetInitialState() {
     ui.SetTimer(TimerId::Speaker, kSpeakerTimerInterval, false);
     ui.SetTimer(TimerId::Bee, kBeeTimerInterval, false);
     ui.SetTimer(TimerId::BeePlay, kBeePlayTimerInterval, false);
+    ui.SetTimer(TimerId::LoopBack, kLoopBackInterval, false);
 }
 
 void AudioFeatures::ConstructPages() {
@@ -53,8 +55,11 @@ void AudioFeatures::ConstructPages() {
     // The 3D, effect and virtual 7.1 pages.
     threeD_->Construct();
     effects_->Construct();
+    virtual7ch1_->Construct();
+    microphone_->ResetControls();
     if (context_->DeviceActive()) StartDevicePages();
-    // The driver's environment effect on.
+    // The speakers' default layout; the driver's environment effect on.
+    virtual7ch1_->ResetVirtual();
     context_->io.SendDriverEnable(1);
     DebugLog& log = context_->platform.debugLog;
     log.Write(L"[TAudioMainForm][1]");
@@ -66,10 +71,14 @@ void AudioFeatures::StartDevicePages() {
     io.QueryDriverState();
     virtual7ch1_->SendOffAtStart();
     io.QueryDriverValue(0, 0);
+    microphone_->SetUpOnce();
     virtual7ch1_->SendScalar();
 }
 
-void AudioFeatures::AfterNotificationsRegistered() {}
+void AudioFeatures::AfterNotificationsRegistered() {
+    microphone_->ReleaseEndpoint();
+    virtual7ch1_->SwitchBeeOff();
+}
 
 void AudioFeatures::RestoreAtStart() {
     if (!context_->DeviceActive()) return;
@@ -89,7 +98,10 @@ void AudioFeatures::Read3DFromDevice() {
 // ---- Close ----
 
 void AudioFeatures::Close() {
-    // The features' own switch-off, then the device's shutdown group on one HID handle.
+    // What plays and records stops; the features' own switch-off, then the device's shutdown
+    // group on one HID handle.
+    virtual7ch1_->CloseMediaPlayer();
+    microphone_->Close();
     equalizer_->Close();
     threeD_->Close();
     HidOperation hid = context_->OpenDevice();
@@ -105,16 +117,31 @@ void AudioFeatures::Close() {
 
 // ---- Device arrival and removal ----
 
-void AudioFeatures::PrepareMicrophone() {}
+// The controls are shown off before the one-time set-up reads what the endpoint holds, so that
+// the first arrival shows the real switches.
+void AudioFeatures::PrepareMicrophone() {
+    microphone_->ResetControls();
+    microphone_->SetUpOnce();
+}
 
-void AudioFeatures::Restore(ActivationPath /*path*/, bool /*firstActivation*/) {
+void AudioFeatures::Restore(ActivationPath path, bool /*firstActivation*/) {
     FeatureContext& c = *context_;
-    // The LED indicator.
+    // The poll prepares the microphone here; an arrival did so already, and clears the monitor.
+    if (path == ActivationPath::Timer) {
+        PrepareMicrophone();
+    } else {
+        microphone_->ClearMonitorState();
+    }
+    // The LED indicator; the endpoint let go.
     c.io.SendLedIndicator(c.discovery.ActiveVendorId(), c.discovery.ActiveProductId(), 0);
+    microphone_->ReleaseEndpoint();
     c.window.RedrawCurrentPage();
     c.ui.ProcessPendingMessages();
     RestoreEqAnd3D();
+    // Virtual 7.1.
+    virtual7ch1_->ShowSwitchAfterArrival();
     c.io.QueryDriverState();
+    virtual7ch1_->SendAfterArrival();
     c.io.QueryDriverValue(0, 0);
 }
 
@@ -140,6 +167,8 @@ void AudioFeatures::DeviceRemoved() {
     context_->window.Repaint();
 }
 
-void AudioFeatures::ReleaseDevice() {}
+void AudioFeatures::ReleaseDevice() {
+    microphone_->ForgetCapture();
+}
 
 }  // namespace tavrin

@@ -45,6 +45,7 @@ struct MainWindowPorts {
     HidBus& hid;
     DriverBus& driver;
     MainWindowFeatures& features;
+    AudioPorts audio;
 };
 
 class TAudioMainForm final : public WindowEvents, public DiscoveryHost, public WindowControls {
@@ -79,6 +80,8 @@ public:
     void SetCaptionColour(Component& label, const wchar_t* recordOf, bool down) override;
     SliderTravel EqSliderTravel() override;
     SliderTravel MicSliderTravel() override;
+    SpeakerCircle VirtualCircle() override;
+    int32_t MicProgressLength() override;
     void ShowWarning(const wchar_t* textKey) override;
     void RedrawCurrentPage() override;
     void Repaint() override { ui_.Repaint(); }

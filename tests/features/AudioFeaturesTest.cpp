@@ -112,10 +112,12 @@ TEST_F(AudioFeaturesTest, ThreeDOnSwitchesVirtual7ch1OffFirstWhenTheyExclude) {
     settings.m_bRotateCW = 1;
     Press(8);
     const auto names = SdkNames();
-    ASSERT_GE(names.size(), 3u);
+    ASSERT_GE(names.size(), 4u);
     EXPECT_EQ(names[0], "DLLZR_SetVirtual7ch1_OnOff");
-    EXPECT_EQ(names[1], "DLLZR_SetVirtual7ch1_Scalar");
-    EXPECT_EQ(names[2], "DLLZR_Config3D_ById");
+    EXPECT_EQ(names[1], "DLLZR_SetVirtual7ch1");
+    EXPECT_EQ(names[2], "DLLZR_SetVirtual7ch1_Scalar");
+    EXPECT_EQ(names[3], "DLLZR_Config3D_ById");
+    EXPECT_EQ(ui.timers[static_cast<size_t>(TimerId::Speaker)], 0u) << "the rotation stopped";
     EXPECT_EQ(settings.m_b7ch1Enable, 0);
     EXPECT_EQ(settings.m_bRotateCW, 0);
     EXPECT_FALSE(window.Control(L"VirtualEnableImage").visible);
@@ -142,19 +144,26 @@ TEST_F(AudioFeaturesTest, RemovalShowsEverythingOffAndSendsNothing) {
     EXPECT_EQ(window.Control(L"EffectButtonNonImage").picture, L"Effect/EffectButtonNonImageDown");
 }
 
-// After an arrival: the LED indicator, the page, what the profile asks of EQ and 3D, and the
-// driver's two queries.
+// After an arrival: the LED indicator, the page, what the profile asks of EQ and 3D, then the
+// 7.1 switch between the driver's two queries.
 TEST_F(AudioFeaturesTest, ArrivalRestoresInItsOrder) {
     settings.m_bDefaultEQEnable = 1;
+    settings.m_bDefault7ch1Enable = 1;
     features.Restore(ActivationPath::Arrival, true);
     const Lines traffic = DeviceTraffic();
-    ASSERT_GE(traffic.size(), 4u);
+    ASSERT_GE(traffic.size(), 6u);
     EXPECT_NE(traffic.front().find("gpio out 0000000000"), std::string::npos)
         << "the LED indicator first: " << traffic.front();
-    EXPECT_EQ(traffic[traffic.size() - 2].rfind("drv 0x00223190", 0), 0u) << "driver state";
-    EXPECT_EQ(traffic.back().rfind("drv 0x00223028", 0), 0u) << "driver value";
-    EXPECT_EQ(window.redraws, 1);
+    const Lines last(traffic.end() - 5, traffic.end());
+    EXPECT_EQ(last[0].rfind("drv 0x00223190", 0), 0u) << "driver state";
+    EXPECT_EQ(last[1], "sdk DLLZR_SetVirtual7ch1_OnOff(on=1) -> 0");
+    EXPECT_EQ(last[2].rfind("sdk DLLZR_SetVirtual7ch1(block=01 00 00 00 ", 0), 0u) << last[2];
+    EXPECT_EQ(last[3].rfind("sdk DLLZR_SetVirtual7ch1_Scalar(", 0), 0u) << last[3];
+    EXPECT_EQ(last[4].rfind("drv 0x00223028", 0), 0u) << "driver value";
+    EXPECT_EQ(window.redraws, 2) << "after the LED indicator and after the 7.1 switch";
     EXPECT_EQ(settings.m_bEQEnable, 1);
+    EXPECT_EQ(settings.m_b7ch1Enable, 1);
+    EXPECT_TRUE(log.Contains(L"[Update7ch1UI]"));
 }
 
 TEST_F(AudioFeaturesTest, ArrivalAppliesTheDefaultSwitchesUnlessTheDeviceHoldsThem) {

@@ -10,12 +10,15 @@
 #include <vector>
 
 #include "app/device/DeviceDiscovery.h"
+#include "app/device/audio/sim/SimAudio.h"
 #include "app/device/sim/SimDeviceBus.h"
 #include "app/features/DeviceCommands.h"
 #include "ports/portable/MemoryRegistry.h"
+#include "ports/portable/MemoryServiceManager.h"
 #include "sim/BusFaceApi.h"
 #include "tests/support/FakeClock.h"
 #include "tests/support/FakeEnvironment.h"
+#include "tests/support/FakeWaveDevices.h"
 #include "tests/support/HostPorts.h"
 #include "tests/support/MemoryFileSystem.h"
 #include "tests/support/QuietDiscoveryHost.h"
@@ -53,6 +56,8 @@ public:
     }
     SliderTravel EqSliderTravel() override { return travel; }
     SliderTravel MicSliderTravel() override { return micTravel; }
+    SpeakerCircle VirtualCircle() override { return circle; }
+    int32_t MicProgressLength() override { return progressLength; }
     void ShowWarning(const wchar_t* textKey) override { warnings.push_back(textKey); }
     void RedrawCurrentPage() override { ++redraws; }
     void Repaint() override {}
@@ -62,6 +67,8 @@ public:
     FormModel form;
     SliderTravel travel{200, 120};
     SliderTravel micTravel{208, 120};
+    SpeakerCircle circle;
+    int32_t progressLength = 203;
     // Each ShowButton call: the tag and whether it shows Down.
     std::vector<std::pair<int32_t, bool>> buttonStates;
     std::vector<std::wstring> warnings;
@@ -70,7 +77,8 @@ public:
 };
 
 // Builds the context with the headset plugged and active, then clears the trace, so a test
-// sees only its own traffic (DeviceTraffic()).
+// sees only its own traffic (DeviceTraffic()). The capture endpoint is the headset's; the wave
+// devices and the media player are fakes a test drives.
 class FeatureTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -86,8 +94,20 @@ protected:
         discovery->ConstructionStep();
         ASSERT_EQ(discovery->m_bDeviceActive, 1);
         image.Reset();
-        context.emplace(FeatureContext{platform, ui, settings, sdk, *io, *discovery, window, image,
-                                       windowConfig, 6, L""});
+        simAudio.emplace(bus->Face());
+        audio.emplace(*simAudio, wave);
+        context.emplace(FeatureContext{platform,
+                                       ui,
+                                       settings,
+                                       sdk,
+                                       *io,
+                                       *discovery,
+                                       window,
+                                       image,
+                                       windowConfig,
+                                       6,
+                                       L"",
+                                       {*audio, mediaPlayer, services}});
         ClearTraffic();
     }
     void TearDown() override {
@@ -122,6 +142,11 @@ protected:
     std::optional<SimDeviceBus> bus;
     std::optional<DeviceIo> io;
     std::optional<DeviceDiscovery> discovery;
+    std::optional<SimAudio> simAudio;
+    FakeWaveState wave;
+    std::optional<FakeWaveAudio> audio;
+    RecordingMediaPlayer mediaPlayer;
+    MemoryServiceManager services;
     SettingsModel settings;
     ConfigurationImage image;
     FakeWindow window;

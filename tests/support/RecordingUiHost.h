@@ -1,7 +1,9 @@
 #pragma once
 // A windowing host that records what the window asked of it.
 #include <array>
+#include <deque>
 #include <functional>
+#include <mutex>
 #include <string>
 #include <utility>
 #include <vector>
@@ -21,7 +23,19 @@ public:
     void BeginWindowDrag() override { calls.push_back("drag"); }
     void Repaint() override { ++repaints; }
     void PostQuit() override { calls.push_back("quit"); }
-    void ProcessPendingMessages() override {}
+    // Work posted from other threads runs here, as the window's loop would run it.
+    void ProcessPendingMessages() override {
+        for (;;) {
+            std::function<void()> work;
+            {
+                std::lock_guard<std::mutex> lock(postedMutex);
+                if (posted.empty()) return;
+                work = std::move(posted.front());
+                posted.pop_front();
+            }
+            work();
+        }
+    }
     std::wstring CommandLine() override { return commandLine; }
     void AttachForm(const FormModel& attached) override { form = &attached; }
     void ScreenSize(int32_t& width, int32_t& height) override {
@@ -65,7 +79,10 @@ public:
         calls.push_back("device notifications");
         if (onDeviceNotifications) onDeviceNotifications();
     }
-    void PostToWindowThread(std::function<void()> work) override { work(); }
+    void PostToWindowThread(std::function<void()> work) override {
+        std::lock_guard<std::mutex> lock(postedMutex);
+        posted.push_back(std::move(work));
+    }
 
     // The window's own copy of a broadcast arrives through this, when set.
     std::function<void(uint32_t)> onBroadcast;
@@ -86,6 +103,8 @@ public:
     std::vector<uint8_t> region;
     std::pair<int32_t, int32_t> regionSize{0, 0};
     int repaints = 0;
+    std::mutex postedMutex;
+    std::deque<std::function<void()>> posted;
 };
 
 }  // namespace tavrin

@@ -25,6 +25,7 @@ struct ApplicationPorts {
     HidBus& hid;
     DriverBus& driver;
     MainWindowFeatures& features;
+    AudioPorts audio;
 };
 
 class Win32ProcessHost final : public ProcessHost {
