@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/device/VendorSdk.h"
+#include "app/features/DeviceCommands.h"
 #include "app/features/MainWindowFeatures.h"
 #include "app/shell/ProcessEntry.h"
 #include "app/shell/win32/Win32UiHost.h"

@@ -17,7 +17,8 @@ constexpr uint32_t kTextCapacity = 1024;
 constexpr wchar_t kPrimaryCaptureDriver[] = L"Primary Sound Capture Driver";
 // Core Audio names the adapter device behind a connector by "{2}." and its interface path.
 constexpr wchar_t kAdapterIdPrefix[] = L"{2}.";
-// A recording takes the microphone's samples in stretches of at most this long.
+// A recording takes the microphone's samples in stretches of at most this long, or of one buffer
+// when that is shorter.
 constexpr uint32_t kStretchMilliseconds = 50;
 constexpr AudioResult kBadWaveFormat = 32;  // WAVERR_BADFORMAT
 
@@ -230,7 +231,8 @@ public:
         shared_->buffers.assign(bufferCount, std::vector<uint8_t>(bufferBytes, Silence()));
         shared_->filled.assign(bufferCount, 0);
         shared_->returned.assign(bufferCount, 0);
-        const uint32_t stretch = format.bytesPerSecond * kStretchMilliseconds / 1000;
+        const uint32_t stretch =
+            std::min(format.bytesPerSecond * kStretchMilliseconds / 1000, bufferBytes);
         stretchBytes_ =
             std::max<uint32_t>(stretch - stretch % format.blockAlign, format.blockAlign);
         worker_ = std::thread([this] { Run(); });
