@@ -97,6 +97,14 @@ const PressCase kPressCases[] = {
      18,
      {"drv 0x08232008 in 02 00 00 00 -> 0 environment effect 2",
       "drv 0x08232000 in 01 00 00 00 -> 0 enable 1"}},
+    {"Mic Boost and Mic Mute: Windows' endpoint only", 21, {}},
+    {"Monitor in mode 1: the registers (and listening)",
+     89,
+     {"sdk DLLZR_Read_Register_ById(address=0x0200, device=0) -> 0 [value=0x00]",
+      "sdk DLLZR_Write_Register_ById(address=0x0200, value=0x04, device=0) -> 0",
+      "sdk DLLZR_Write_Register_ById(address=0x0230, value=0x20, device=0) -> 0"}},
+    {"CW with virtual 7.1 off: nothing", 49, {}},
+    {"Narrow: the timer starts, nothing is sent yet", 52, {}},
     {"LED button: the LED line on",
      51,
      {"hid out 00 60 01 FF 3C 00..(65) -> 0 gpio out 1000000000 (lines 0..9)",
@@ -185,6 +193,60 @@ TEST_F(AudioFeaturesTest, ArrivalAppliesTheDefaultSwitchesUnlessTheDeviceHoldsTh
     const auto reads = SdkNames();
     EXPECT_GE(std::count(reads.begin(), reads.end(), "DLLZR_IsEQ_Enable_ById"), 2);
     EXPECT_GE(std::count(reads.begin(), reads.end(), "DLLZR_Read_I2C_ById"), 6);
+}
+
+TEST_F(AudioFeaturesTest, Virtual7ch1OnSwitchesThreeDOffWhenTheyExclude) {
+    settings.m_b3DV7ch1Exclusive = 1;
+    settings.m_b3DEnable = 1;
+    Press(47);
+    const Lines traffic = DeviceTraffic();
+    ASSERT_GE(traffic.size(), 2u);
+    EXPECT_EQ(traffic[0], "sdk DLLZR_Config3D_ById(device=0) -> 0") << "3D off comes first";
+    EXPECT_EQ(traffic[1], "sdk DLLZR_Set3D_OnOff_ById(on=0, device=0) -> 0");
+    EXPECT_EQ(settings.m_b3DEnable, 0);
+    EXPECT_EQ(settings.m_b7ch1Enable, 1);
+    EXPECT_FALSE(window.Control(L"EQ3DENImage").visible);
+    EXPECT_EQ(traffic.back().rfind("sdk DLLZR_SetVirtual7ch1(block=01 00 00 00", 0), 0u);
+}
+
+// The microphone at an arrival: its controls shown off, then the one-time set-up reads what the
+// endpoint holds; a later arrival (the set-up done) only shows them off.
+TEST_F(AudioFeaturesTest, ArrivalPreparesTheMicrophoneOnce) {
+    features.DeviceRemoved();  // construction ran the set-up; the removal makes it due again
+    wave.calls.clear();
+    Face().setCaptureMute(1);
+    settings.m_iCurrentPage = page::kMic;
+    features.PrepareMicrophone();
+    EXPECT_EQ(settings.m_bMicMute, 1);
+    EXPECT_TRUE(features.Mic().LevelMeterRunning()) << "the Mic page shows: the meter stays";
+    window.Control(L"MicProgressImage").width = 100;
+    features.PrepareMicrophone();
+    EXPECT_EQ(settings.m_bMicMute, 0);
+    EXPECT_EQ(window.Control(L"MicProgressImage").width, 0);
+    EXPECT_EQ(wave.calls.size(), 1u) << "one set-up";
+
+    // The endpoint was held for the set-up until the restore lets it go; the removal forgets the
+    // set-up and the release closes the meter.
+    features.Restore(ActivationPath::Arrival, true);
+    features.DeviceRemoved();
+    EXPECT_FALSE(features.Mic().SetUpDone());
+    features.ReleaseDevice();
+    EXPECT_FALSE(features.Mic().LevelMeterRunning());
+    EXPECT_EQ(wave.openRecordings, 0);
+}
+
+// The poll prepares the microphone at the start of its restore and leaves the monitor as it is;
+// an arrival clears the monitor.
+TEST_F(AudioFeaturesTest, ThePollPreparesTheMicrophoneAndKeepsTheMonitor) {
+    features.DeviceRemoved();
+    Face().setCaptureMute(1);
+    settings.m_bMicMonitor = 1;
+    features.Restore(ActivationPath::Timer, true);
+    EXPECT_TRUE(features.Mic().SetUpDone());
+    EXPECT_EQ(settings.m_bMicMute, 1);
+    EXPECT_EQ(settings.m_bMicMonitor, 1);
+    features.Restore(ActivationPath::Arrival, false);
+    EXPECT_EQ(settings.m_bMicMonitor, 0);
 }
 
 // Drags and bar presses: the window hands over where the pointer took the control; each unit
