@@ -45,8 +45,9 @@ open_display() {
         return
     fi
     command -v Xvfb >/dev/null || die "no DISPLAY and no Xvfb"
-    local display_number=77
-    while [ -e "/tmp/.X${display_number}-lock" ] && [ "$display_number" -lt 99 ]; do
+    # XVFB_DISPLAY chooses where to start looking for a free display number.
+    local display_number=${XVFB_DISPLAY:-77}
+    while [ -e "/tmp/.X${display_number}-lock" ] && [ "$display_number" -lt $((${XVFB_DISPLAY:-77} + 22)) ]; do
         display_number=$((display_number + 1))
     done
     Xvfb ":$display_number" -screen 0 1280x1024x24 -nolisten tcp >out/xvfb.log 2>&1 &
