@@ -43,7 +43,6 @@ public:
     Equalizer& Eq() { return *equalizer_; }
     ThreeD& Effect3D() { return *threeD_; }
     EnvironmentEffects& Effects() { return *effects_; }
-    Virtual7ch1& Speakers() { return *virtual7ch1_; }
     Microphone& Mic() { return *microphone_; }
 
 private:

@@ -1,6 +1,7 @@
 #include "app/features/Microphone.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -44,12 +45,6 @@ int32_t MicPercentFromTop(int32_t top, const SliderTravel& travel) {
 }
 
 Microphone::Microphone(FeatureContext& context) : context_(context) {}
-
-// The recordings go before the endpoint and COM.
-Microphone::~Microphone() {
-    meter_.reset();
-    loopBack_.reset();
-}
 
 // ---- Construction, arrival, removal and close ----
 

@@ -33,7 +33,6 @@ int32_t MicPercentFromTop(int32_t top, const SliderTravel& travel);
 class Microphone final : public FeatureUnit, private RecordingSink {
 public:
     explicit Microphone(FeatureContext& context);
-    ~Microphone() override;
 
     // Boost and mute shown off, the level bar empty.
     void ResetControls();
@@ -91,6 +90,7 @@ private:
     void ShowMonitorOff();
 
     FeatureContext& context_;
+    // Declared before the recordings, so that they end before the endpoint and COM do.
     std::optional<HeldCaptureEndpoint> heldEndpoint_;
     bool setUpDone_ = false;
     std::unique_ptr<WaveRecording> meter_;

@@ -430,10 +430,11 @@ void Virtual7ch1::SendRecords() {
 // they circle with it and "bee.wav" plays in a loop. Unchecked, the speakers go back to where
 // they were, and the device hears them there.
 void Virtual7ch1::BeeClicked(bool checked) {
-    FormModel& form = context_.window.Form();
-    Component* beeImage = form.Find(L"BeeImage");
+    Component* beeImage = context_.window.Form().Find(L"BeeImage");
     if (beeImage != nullptr) beeImage->visible = checked;
     if (checked) {
+        StopMotion({kRotateCw, kRotateCcw, kNarrow, kEnlarge});
+        savedRecords_ = records_.All();
         for (size_t speaker = 0; speaker < kSpeakerCount; ++speaker) {
             if (const Component* image = Speaker(speaker)) {
                 savedPositions_[speaker] = {image->left, image->top};
@@ -451,34 +452,40 @@ void Virtual7ch1::BeeClicked(bool checked) {
         image->left = beeImage->left;
         image->top = beeImage->top;
     }
-    MediaPlayer& player = context_.audio.mediaPlayer;
     if (checked) {
-        StopMotion({kRotateCw, kRotateCcw, kNarrow, kEnlarge});
-        savedRecords_ = records_.All();
-        std::array<SpeakerPolar, kSpeakerCount> onTheBee;
-        onTheBee.fill(bee_);
-        records_.Assign(onTheBee);
-        // A missing or unreadable sound is no reason to keep the bee on the ground.
-        beeSoundOpen_ =
-            player.Open(FolderOf(context_.platform.environment.ProgramPath()) + kBeeSoundFileName);
-        if (beeSoundOpen_) player.Play();
-        Rotate(kClockwise);
+        TakeOff();
     } else {
-        // Back exactly where they were: placed from their records, truncation could move some
-        // by a pixel.
-        records_.Assign(savedRecords_);
-        CloseMediaPlayer();
-        for (size_t speaker = 0; speaker < kSpeakerCount; ++speaker) {
-            if (Component* image = Speaker(speaker)) {
-                image->left = savedPositions_[speaker].left;
-                image->top = savedPositions_[speaker].top;
-            }
-        }
-        if (context_.DeviceActive()) SendRecords();
+        Land();
     }
     context_.ui.SetTimer(TimerId::Bee, kBeeTimerInterval, checked);
     context_.ui.SetTimer(TimerId::BeePlay, kBeePlayTimerInterval, checked);
     context_.window.Repaint();
+}
+
+void Virtual7ch1::TakeOff() {
+    std::array<SpeakerPolar, kSpeakerCount> onTheBee;
+    onTheBee.fill(bee_);
+    records_.Assign(onTheBee);
+    // A missing or unreadable sound is no reason to keep the bee on the ground.
+    MediaPlayer& player = context_.audio.mediaPlayer;
+    beeSoundOpen_ =
+        player.Open(FolderOf(context_.platform.environment.ProgramPath()) + kBeeSoundFileName);
+    if (beeSoundOpen_) player.Play();
+    Rotate(kClockwise);
+}
+
+// Back exactly where they were: placed from their records, truncation could move some by a
+// pixel.
+void Virtual7ch1::Land() {
+    records_.Assign(savedRecords_);
+    CloseMediaPlayer();
+    for (size_t speaker = 0; speaker < kSpeakerCount; ++speaker) {
+        if (Component* image = Speaker(speaker)) {
+            image->left = savedPositions_[speaker].left;
+            image->top = savedPositions_[speaker].top;
+        }
+    }
+    if (context_.DeviceActive()) SendRecords();
 }
 
 // The bee shows where it is, then turns with the speakers.

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 
 #include "app/features/DeviceCommands.h"
 #include "app/features/FeatureUnit.h"
@@ -71,8 +72,6 @@ public:
     void ResetAfterRemoval() override;
 
     const SpeakerRecords& Records() const { return records_; }
-    const VirtualParameters& Parameters() const { return parameters_; }
-    const SpeakerPolar& BeeRecord() const { return bee_; }
 
 private:
     bool BeeChecked() const;
@@ -96,6 +95,8 @@ private:
     void SendRecords();
 
     void BeeClicked(bool checked);
+    void TakeOff();
+    void Land();
     void PlaceBee();
     void BeeTick();
     void BeePlayTick();
