@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "ports/portable/HostPath.h"
+#include "ports/portable/PortableProfileStore.h"
 
 namespace tavrin {
 namespace {
@@ -124,6 +125,14 @@ std::wstring ReadConfigValue(ProfileStore& profiles, const std::wstring& file,
 void WriteConfigValue(ProfileStore& profiles, const std::wstring& file, const std::wstring& section,
                       const std::wstring& key, const std::wstring& text) {
     profiles.WriteString(section.c_str(), key.c_str(), text.c_str(), file);
+}
+
+// The portable store edits a file with the Windows rules and writes it whole, on any system.
+bool WriteConfigValueSafely(FileSystem& files, const std::wstring& file,
+                            const std::wstring& section, const std::wstring& key,
+                            const std::wstring& text) {
+    PortableProfileStore editor(files);
+    return editor.WriteString(section.c_str(), key.c_str(), text.c_str(), file);
 }
 
 void LoadAudioConfig(Platform& platform, const std::wstring& fileName,

@@ -94,6 +94,12 @@ std::wstring ReadConfigValue(ProfileStore& profiles, const std::wstring& file,
                              uint32_t capacity);
 void WriteConfigValue(ProfileStore& profiles, const std::wstring& file, const std::wstring& section,
                       const std::wstring& key, const std::wstring& text);
+// The same edit for a file the program keeps for the user, made on the file's whole text and
+// swapped in through the file system: a crash leaves the old file or the new one, where the
+// Windows function rewrites the file in place. False when the file could not be written.
+bool WriteConfigValueSafely(FileSystem& files, const std::wstring& file,
+                            const std::wstring& section, const std::wstring& key,
+                            const std::wstring& text);
 
 // The key table: section, key, how the value reads and what a missing or empty key yields.
 enum class ConfigKeyType { Text, StrictInteger, LenientInteger, StrictIntegerList };

@@ -4,6 +4,7 @@
 // it; tests use a recording host.
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace tavrin {
@@ -20,6 +21,15 @@ inline constexpr size_t kTimerCount = 6;
 
 enum class MessageIcon { None, Information, Warning, Error };
 
+// The standard file dialogs.
+enum class FileDialogKind { Open, Save };
+struct FileDialogOptions {
+    FileDialogKind kind = FileDialogKind::Open;
+    std::wstring initialFolder;
+    std::wstring fileName;  // proposed in the name field
+    std::wstring filter;    // "Description|pattern", as "INI (*.ini)|*.ini"
+};
+
 class UiHost {
 public:
     virtual ~UiHost() = default;
@@ -34,6 +44,11 @@ public:
     virtual void Repaint() = 0;
     // ShellExecuteExW, default verb, hidden, no error UI; false when it could not start.
     virtual bool LaunchProgram(const std::wstring& path, const std::wstring& parameters) = 0;
+    // The shell opens a document or an address with the verb "open", shown (a web address in
+    // the default browser); what comes of it is not reported.
+    virtual void OpenWithShell(const std::wstring& target) = 0;
+    // The open or save dialog, modal; the chosen file's full path, nothing when cancelled.
+    virtual std::optional<std::wstring> ChooseFile(const FileDialogOptions& options) = 0;
 };
 
 }  // namespace tavrin

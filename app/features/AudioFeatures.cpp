@@ -31,6 +31,15 @@ void AudioFeatures::Attach(FeatureContext& context) {
     Build(microphone_, FeatureUnitId::Microphone, context);
     Build(encVoiceMagic_, FeatureUnitId::EncVoiceMagic, context);
     Build(lighting_, FeatureUnitId::Lighting, context);
+    // The steps of a profile load that other units own: virtual 7.1's (10: the speakers measured
+    // and sent) is wired; lighting's (12, 13: LEDON and the [LED] keys) and ENC and Voice
+    // Magic's (14) are theirs to wire here; until they are, a load leaves them out and a save
+    // writes the [LED] keys back as the last profile gave them.
+    ProfileUnits profileUnits;
+    profileUnits.load = [this](const ProfileData&) { virtual7ch1_->SendProfileLayout(); };
+    Build(profiles_, FeatureUnitId::Profiles, context, *equalizer_, *threeD_, *effects_,
+          profileUnits);
+    Build(about_, FeatureUnitId::About, context);
 }
 
 FeatureUnit* AudioFeatures::Unit(FeatureUnitId id) {
@@ -50,8 +59,9 @@ void AudioFeatures::SetInitialState() {
 }
 
 void AudioFeatures::ConstructPages() {
-    // The EQ sliders and presets.
+    // The EQ sliders and presets, then the default profile over them.
     equalizer_->Construct();
+    profiles_->LoadDefaultProfile();
     // The 3D, effect and virtual 7.1 pages.
     threeD_->Construct();
     effects_->Construct();
@@ -81,6 +91,9 @@ void AudioFeatures::AfterNotificationsRegistered() {
 }
 
 void AudioFeatures::RestoreAtStart() {
+    // Without a last profile (or with one that fails) ENC and Voice Magic come from the
+    // registry: LoadENC and LoadVoiceMagic of their unit belong here.
+    profiles_->LoadLastProfile();
     if (!context_->DeviceActive()) return;
     // What the device holds, when the profile asks for it.
     if (context_->settings.m_bEQFromEEPROM == 1) ReadEqFromDevice();
@@ -98,8 +111,9 @@ void AudioFeatures::Read3DFromDevice() {
 // ---- Close ----
 
 void AudioFeatures::Close() {
-    // What plays and records stops; the features' own switch-off, then the device's shutdown
-    // group on one HID handle.
+    // The settings kept; what plays and records stops; the features' own switch-off, then the
+    // device's shutdown group on one HID handle.
+    profiles_->SaveLastProfile();
     virtual7ch1_->CloseMediaPlayer();
     microphone_->Close();
     equalizer_->Close();

@@ -6,6 +6,7 @@
 #include <optional>
 #include <vector>
 
+#include "app/features/About.h"
 #include "app/features/DeviceCommands.h"
 #include "app/features/EncVoiceMagic.h"
 #include "app/features/EnvironmentEffects.h"
@@ -13,6 +14,7 @@
 #include "app/features/Lighting.h"
 #include "app/features/MainWindowFeatures.h"
 #include "app/features/Microphone.h"
+#include "app/features/Profiles.h"
 #include "app/features/ThreeD.h"
 #include "app/features/Virtual7ch1.h"
 
@@ -43,6 +45,7 @@ public:
     Equalizer& Eq() { return *equalizer_; }
     ThreeD& Effect3D() { return *threeD_; }
     EnvironmentEffects& Effects() { return *effects_; }
+    Profiles& ProfileFiles() { return *profiles_; }
     Microphone& Mic() { return *microphone_; }
 
 private:
@@ -64,6 +67,8 @@ private:
     std::optional<Microphone> microphone_;
     std::optional<EncVoiceMagic> encVoiceMagic_;
     std::optional<Lighting> lighting_;
+    std::optional<Profiles> profiles_;
+    std::optional<About> about_;
     std::array<FeatureUnit*, kFeatureUnitCount> byId_{};
     std::vector<FeatureUnit*> units_;
 };

@@ -63,9 +63,13 @@ struct FeatureContext {
     ConfigurationImage& image;
     // The window's configuration values, read at its construction.
     const MainWindowConfig& config;
-    int32_t operatingSystemClass = 0;  // 6: Vista or later
-    std::wstring defaultProfilePath;   // the per-user DefaultProfile.ini
     AudioPorts audio;
+    int32_t operatingSystemClass = 0;        // 6: Vista or later
+    std::wstring defaultProfilePath;         // the per-user DefaultProfile.ini
+    std::wstring lastProfilePath = L"";      // the per-user LastProfile.ini
+    std::wstring userProfileFolder = L"";    // %USERPROFILE%\<InstallFolderName>\: the dialogs
+    std::wstring installedConfigPath = L"";  // the program's AudioConfig.cfg ([LastINI] Path)
+    std::wstring messageCaption = L"";       // InstallAppTitle: the caption of message boxes
 
     bool DeviceActive() const { return discovery.m_bDeviceActive == 1; }
     bool Sync() const { return discovery.m_bSync == 1; }

@@ -42,6 +42,9 @@ void EnvironmentEffects::ShowEffect(int32_t effect) {
         if (Component* label = form.FindByTag(ComponentKind::Label, tag)) {
             window.SetCaptionColour(*label, kCaptionColours, chosen);
         }
+        // The environment's icon beside its button follows the choice too.
+        const std::wstring icon = std::wstring(L"Effect") + kEffectNames[i - 1] + L"Image";
+        if (const ControlRow* row = FindControlRow(icon)) window.ShowLook(*row, chosen);
     }
     if (!IsEffect(effect)) return;
     if (Component* picture = form.Find(L"EffectPicImage")) {

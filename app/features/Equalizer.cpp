@@ -261,7 +261,8 @@ void Equalizer::LoadPresetValues(const std::array<std::wstring, 6>& values, int3
         record_.gains[band] = static_cast<uint16_t>(numbers[band]);
     }
     StorePreset(slot);
-    settings.m_bEQEnable = numbers[5];
+    // The rest of the window treats any switch that is not 0 as on.
+    settings.m_bEQEnable = numbers[5] != 0 ? 1 : 0;
     ApplyPreset(slot);
     RefreshEQPage(slot);
     SetEQEnable(settings.m_bEQEnable);

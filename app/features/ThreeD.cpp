@@ -211,6 +211,9 @@ void ThreeD::Show3DState(int32_t fbm, int32_t on) {
     if (!context_.DeviceActive()) return;
     context_.window.ShowButton(kFbm, fbm == 1);
     context_.window.ShowButton(k3DEnable, on == 1);
+    if (const ControlRow* page3D = FindControlRow(L"D33DENImage")) {
+        context_.window.ShowLook(*page3D, on == 1);
+    }
 }
 
 void ThreeD::Press3DEnable() {

@@ -5,15 +5,13 @@
 #include <utility>
 #include <vector>
 
+#include "app/features/ProfileFile.h"
+
 namespace tavrin {
 namespace {
 
 using namespace control_tag;
 
-constexpr std::array<const wchar_t*, kSpeakerCount> kSpeakerKeys = {L"L",  L"R",  L"C",  L"SUB",
-                                                                    L"LS", L"RS", L"LB", L"RB"};
-constexpr wchar_t kProfileSection[] = L"Virtual7ch1";
-constexpr uint32_t kProfileValueCapacity = 256;
 // Older skins put a speaker on this point, where its angle came out wrong.
 constexpr SpeakerPosition kOldVersionTrap{664, 355};
 constexpr SpeakerPosition kOldVersionNudge{665, 356};
@@ -103,6 +101,13 @@ void Virtual7ch1::SendAfterArrival() {
     s.m_b7ch1Enable = 1;
     context_.window.ShowButton(kVirtualEnable, true);
     sdk.Invoke<&VendorSdkTable::DLLZR_SetVirtual7ch1_OnOff>(1);
+}
+
+void Virtual7ch1::SendProfileLayout() {
+    MeasureSpeakers();
+    const int32_t enable = context_.settings.m_b7ch1Enable;
+    context_.sdk.Invoke<&VendorSdkTable::DLLZR_SetVirtual7ch1_OnOff>(enable);
+    SendVirtualParams(enable);
 }
 
 void Virtual7ch1::SwitchBeeOff() {
@@ -195,12 +200,12 @@ void Virtual7ch1::DefaultLayout() {
 // "left,top" per speaker; a key that is missing or not two integers leaves its speaker where it
 // is.
 void Virtual7ch1::ReadProfileLayout() {
+    const ProfileData profile =
+        ReadProfile(context_.platform.profiles, context_.defaultProfilePath);
     for (size_t speaker = 0; speaker < kSpeakerCount; ++speaker) {
-        const std::vector<std::wstring> items = SplitAtCommas(
-            ReadConfigValue(context_.platform.profiles, context_.defaultProfilePath,
-                            kProfileSection, kSpeakerKeys[speaker], kProfileValueCapacity));
-        const auto left = items.size() == 2 ? ParseInteger(items[0], true) : std::nullopt;
-        const auto top = items.size() == 2 ? ParseInteger(items[1], true) : std::nullopt;
+        const std::vector<std::wstring> items = profile.Items(kSpeakerKeys[speaker].id);
+        const auto left = ParseInteger(items[0], true);
+        const auto top = ParseInteger(items[1], true);
         Component* image = Speaker(speaker);
         if (!left || !top || image == nullptr) continue;
         image->left = *left;

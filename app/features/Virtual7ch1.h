@@ -46,6 +46,8 @@ public:
     // ...then the switch, the speakers and the scalar, each once more when it fails, and the
     // profile's switch when the page is shown.
     void SendAfterArrival();
+    // A profile placed the speakers and set the switch: both measured and sent.
+    void SendProfileLayout();
     // The Bee test off (at construction).
     void SwitchBeeOff();
     // Window close: the media player closed; with the device present, 7.1 off and the default

@@ -3,8 +3,10 @@
 // geometry, the captions' colours and the warning box. The window implements it; tests use a
 // small fake.
 #include <cstdint>
+#include <functional>
 #include <string>
 
+#include "app/form/ControlTable.h"
 #include "app/form/FormModel.h"
 
 namespace tavrin {
@@ -41,7 +43,9 @@ public:
     // The 3D link buttons' pictures ([3D] keys): a skin may keep them in a "3D" folder of its
     // own, outside the screen-size folders; otherwise they show as any other key.
     virtual void ShowLinkPicture(const wchar_t* key, Component& control) = 0;
-    // A two-state button of the control table in its Down or its Up look, picture and caption.
+    // A control of the table in its Down or its Up look, picture and caption.
+    virtual void ShowLook(const ControlRow& row, bool down) = 0;
+    // The same for a two-state button, by its tag.
     virtual void ShowButton(int32_t tag, bool down) = 0;
     // A caption in the up or down colour of a label's record (its own, or another label's,
     // named by `recordOf`).
@@ -56,6 +60,14 @@ public:
     // Every control by the current page's rules, then a repaint.
     virtual void RedrawCurrentPage() = 0;
     virtual void Repaint() = 0;
+
+    // The program's other forms (the About form): a control takes a skin picture record, or a
+    // label record of the language file in its normal look, as the window's own controls do;
+    // then the form shows modally, its clicks reaching `clicked`.
+    virtual void ShowSkinRecord(const wchar_t* section, const wchar_t* key, Component& control) = 0;
+    virtual void ApplyLabelRecord(const wchar_t* key, Component& control) = 0;
+    virtual void ShowModalForm(const FormModel& form, const std::wstring& caption,
+                               const std::function<void(const Component&)>& clicked) = 0;
 };
 
 }  // namespace tavrin

@@ -73,6 +73,14 @@ struct ControlRow {
     FeatureUnitId unit;
 };
 
+// The control's look follows a state of the window: a two-state button, a page tab or an
+// indicator (a momentary button is Down only while pressed).
+inline bool ShowsState(const ControlRow& row) {
+    if (row.role == ControlRole::Momentary) return false;
+    return row.upKey != nullptr || row.role == ControlRole::PageTab ||
+           row.role == ControlRole::Indicator;
+}
+
 // Every row, in tag order, then the controls without a tag.
 std::span<const ControlRow> ControlRows();
 // The row of a control by its name (picture or caption), null for controls outside the table.

@@ -44,9 +44,9 @@ TAudioMainForm::TAudioMainForm(MainWindowPorts ports)
       sdk_(ports.sdkLibrary, ports.platform.debugLog),
       io_(ports.hid, ports.driver),
       discovery_(ports.platform, m_Config, ports.devices, sdk_, io_, *this, ports.features),
-      featureContext_{platform_,  ports.ui,   m_Settings,          sdk_,           io_,
-                      discovery_, *this,      configurationImage_, m_WindowConfig, 0,
-                      L"",        ports.audio},
+      featureContext_{platform_,  ports.ui, m_Settings,          sdk_,           io_,
+                      discovery_, *this,    configurationImage_, m_WindowConfig, ports.audio,
+                      0,          L""},
       skin_(ports.platform, ports.ui, form_),
       language_(ports.platform, ports.ui, form_) {}
 
@@ -112,8 +112,7 @@ bool TAudioMainForm::Construct() {
     skin_.SetOldVersion(m_WindowConfig.oldVersion != 0);
     language_.SetOldVersion(m_WindowConfig.oldVersion != 0);
     language_.SetOperatingSystemClass(featureContext_.operatingSystemClass);
-    featureContext_.defaultProfilePath =
-        FolderOf(PerUserConfigPath(platform_.environment, m_Config)) + L"DefaultProfile.ini";
+    SetProfileLocations();
 
     // The menus and the texts.
     BuildMenus();
@@ -140,6 +139,21 @@ bool TAudioMainForm::Construct() {
     discovery_.ResetActivationCount();
     features_.RestoreAtStart();
     return true;
+}
+
+// The per-user folder holds the default and the last profile; the dialogs start in the user's
+// own folder; the program's configuration keeps the last saved profile's path. Without
+// %APPDATA% (or %USERPROFILE%) there is no such folder: the path would name the drive's root.
+void TAudioMainForm::SetProfileLocations() {
+    const std::wstring perUserFolder = FolderOf(PerUserConfigPath(platform_.environment, m_Config));
+    const bool perUser = perUserFolder != L"\\" + m_Config.InstallFolderName + L"\\";
+    featureContext_.defaultProfilePath = perUser ? perUserFolder + kDefaultProfileFileName : L"";
+    featureContext_.lastProfilePath = perUser ? perUserFolder + kLastProfileFileName : L"";
+    const std::wstring userFolder = platform_.environment.GetVariable(L"USERPROFILE").value_or(L"");
+    featureContext_.userProfileFolder =
+        userFolder.empty() ? L"" : userFolder + L"\\" + m_Config.InstallFolderName + L"\\";
+    featureContext_.installedConfigPath = programFolder_ + kAudioConfigFileName;
+    featureContext_.messageCaption = m_Config.InstallAppTitle;
 }
 
 // Without the per-user copy (setup makes it) the window would have no skin and no texts: the

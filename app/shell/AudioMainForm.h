@@ -14,6 +14,7 @@
 #include "app/features/DeviceCommands.h"
 #include "app/features/FeatureConfig.h"
 #include "app/features/MainWindowFeatures.h"
+#include "app/features/ProfileFile.h"
 #include "app/features/SettingsModel.h"
 #include "app/features/WindowControls.h"
 #include "app/form/ControlTable.h"
@@ -76,6 +77,7 @@ public:
     FormModel& Form() override { return form_; }
     void ShowPicture(const wchar_t* section, const wchar_t* key, Component& control) override;
     void ShowLinkPicture(const wchar_t* key, Component& control) override;
+    void ShowLook(const ControlRow& row, bool down) override;
     void ShowButton(int32_t tag, bool down) override;
     void SetCaptionColour(Component& label, const wchar_t* recordOf, bool down) override;
     SliderTravel EqSliderTravel() override;
@@ -85,6 +87,10 @@ public:
     void ShowWarning(const wchar_t* textKey) override;
     void RedrawCurrentPage() override;
     void Repaint() override { ui_.Repaint(); }
+    void ShowSkinRecord(const wchar_t* section, const wchar_t* key, Component& control) override;
+    void ApplyLabelRecord(const wchar_t* key, Component& control) override;
+    void ShowModalForm(const FormModel& form, const std::wstring& caption,
+                       const std::function<void(const Component&)>& clicked) override;
 
     // DiscoveryHost: the window's side of device activation.
     void ShowDeviceLabel(DeviceLabel label) override;
@@ -145,7 +151,7 @@ private:
     void LoadAndApplySkin();
     void OnLanguageMenu(size_t index);
     void OnSkinMenu(size_t index);
-    void RedrawFeatures();
+    void ShowCurrentPage();
     void StorePerUserChoices();
     void RunHandler(const std::wstring& handler, Component& sender);
     bool DeviceActive() const;
@@ -162,6 +168,7 @@ private:
     void ReleasePageTab(const ControlRow& row, Component& sender);
     void SwitchPage(int32_t tag);
     void ReadPerUserChoices();
+    void SetProfileLocations();
     void LoadIcons();
     void BuildMenus();
     void PublishTrayMenu();

@@ -77,8 +77,7 @@ void TAudioMainForm::OnLanguageMenu(size_t index) {
     if (index >= language_.LanguageMenuItems().size()) return;
     language_.LoadLanguage(language_.LanguageMenuClick(index));
     ApplyTexts();
-    RedrawCurrentPage();
-    RedrawFeatures();
+    ShowCurrentPage();
     StorePerUserChoices();
 }
 
@@ -87,25 +86,35 @@ void TAudioMainForm::OnSkinMenu(size_t index) {
     skin_.SkinMenuClick(index);
     LoadAndApplySkin();
     ApplyTexts();
-    RedrawCurrentPage();
     for (FeatureUnit* unit : features_.Units()) unit->SkinApplied();
-    RedrawFeatures();
+    ShowCurrentPage();
     StorePerUserChoices();
 }
 
-// The features' controls show their state again, on the current page's rules.
-void TAudioMainForm::RedrawFeatures() {
+// After a skin or a language change the page shown keeps its tabs, its controls and the
+// features' state, as a page switch leaves them.
+void TAudioMainForm::ShowCurrentPage() {
+    const int32_t page = m_Settings.m_iCurrentPage;
+    int32_t tab = kNoTag;
+    for (const ControlRow& row : ControlRows()) {
+        if (row.role == ControlRole::PageTab && row.page == page && row.upKey != nullptr) {
+            tab = row.tag;
+        }
+    }
+    ShowPageTabs(tab);
+    ApplyPageVisibility(page);
     for (FeatureUnit* unit : features_.Units()) unit->Redraw();
     ui_.Repaint();
 }
 
+// Each choice replaces the file whole: a crash or a second instance never leaves it torn.
 void TAudioMainForm::StorePerUserChoices() {
     const std::wstring perUser = PerUserConfigPath(platform_.environment, m_Config);
     if (!platform_.files.FileExists(perUser)) return;
-    WriteConfigValue(platform_.profiles, perUser, config_keys::kDefaultSkin.section,
-                     config_keys::kDefaultSkin.key, skin_.SkinName());
-    WriteConfigValue(platform_.profiles, perUser, config_keys::kDefaultLanguage.section,
-                     config_keys::kDefaultLanguage.key, language_.LanguageName());
+    WriteConfigValueSafely(platform_.files, perUser, config_keys::kDefaultSkin.section,
+                           config_keys::kDefaultSkin.key, skin_.SkinName());
+    WriteConfigValueSafely(platform_.files, perUser, config_keys::kDefaultLanguage.section,
+                           config_keys::kDefaultLanguage.key, language_.LanguageName());
 }
 
 // ---- The state the pictures and captions show ----
@@ -177,6 +186,11 @@ void TAudioMainForm::ShowLook(const ControlRow& row, Component& picture, bool do
     }
 }
 
+void TAudioMainForm::ShowLook(const ControlRow& row, bool down) {
+    if (row.image == nullptr) return;
+    if (Component* picture = form_.Find(row.image)) ShowLook(row, *picture, down);
+}
+
 void TAudioMainForm::ShowButton(int32_t tag, bool down) {
     const ControlRow* row = FindControlRowByTag(tag);
     Component* picture = form_.FindByTag(ComponentKind::Image, tag);
@@ -222,6 +236,21 @@ int32_t TAudioMainForm::MicProgressLength() {
 
 void TAudioMainForm::ShowWarning(const wchar_t* textKey) {
     ui_.ShowMessage(language_.Text(textKey), m_Config.InstallAppTitle, MessageIcon::Warning);
+}
+
+void TAudioMainForm::ShowSkinRecord(const wchar_t* section, const wchar_t* key,
+                                    Component& control) {
+    skin_.ShowSkinImage(skin_.Record(section, key), control);
+}
+
+void TAudioMainForm::ApplyLabelRecord(const wchar_t* key, Component& control) {
+    LabelRecord record = language_.Record(key);
+    language_.ApplyLabel(record, control, true);
+}
+
+void TAudioMainForm::ShowModalForm(const FormModel& form, const std::wstring& caption,
+                                   const std::function<void(const Component&)>& clicked) {
+    ui_.ShowModalForm(form, caption, clicked);
 }
 
 // ---- Pointer routing ----

@@ -5,6 +5,7 @@
 #include <limits>
 #include <optional>
 
+#include "app/form/ControlTable.h"
 #include "common/Text.h"
 #include "ports/TextCase.h"
 
@@ -27,23 +28,11 @@ const wchar_t* const kItemNames[kLabelItemCount] = {
     L"text", L"up colour", L"down colour", L"font name", L"font size",
     L"left", L"top",       L"width",       L"height",    L"page"};
 
-// Labels whose colour follows a state of the window; every other label is drawn "up".
-// clang-format off
-const wchar_t* const kLabelsWithState[] = {
-    L"PageEQLabel", L"Page3DLabel", L"PageEffectLabel", L"PageMicLabel", L"PageVirtual7p1Label",
-    L"PageLEDLabel", L"PageENCLabel", L"PageVMEffectLabel",
-    L"EQEQENLabel", L"EQ3DENLabel", L"D33DENLabel", L"D3FBMLabel",
-    L"MicBoostLabel", L"MicMuteLabel", L"MicMonitorLabel",
-    L"VirtualENLabel", L"VirtualClockwiseLabel", L"VirtualCounterclockwiseLabel",
-    L"VirtualEnlargeLabel", L"VirtualNarrowLabel",
-    L"EQS1Label", L"EQS2Label", L"EQS3Label", L"EQS4Label",
-    L"EffectNonLabel", L"EffectTheaterLabel", L"EffectBathroomLabel", L"EffectLivingroomLabel",
-    L"EffectStoneGalleryLabel"};
-// clang-format on
-
+// Captions whose colour follows a state of the window (a two-state button, a page tab, an
+// indicator); every other caption is drawn "up".
 bool HasState(std::wstring_view control) {
-    return std::any_of(std::begin(kLabelsWithState), std::end(kLabelsWithState),
-                       [&](const wchar_t* name) { return control == name; });
+    const ControlRow* row = FindControlRow(control);
+    return row != nullptr && row->label != nullptr && control == row->label && ShowsState(*row);
 }
 
 const wchar_t* DeviceLabelKey(DeviceLabel label) {

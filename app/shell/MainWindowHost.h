@@ -4,6 +4,7 @@
 // Win32 host implements it; the window's behaviour stays portable and is tested against a
 // recording host.
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -33,6 +34,7 @@ struct MenuItem {
 };
 
 class FormModel;
+struct Component;
 
 class MainWindowHost : public UiHost {
 public:
@@ -67,6 +69,11 @@ public:
     virtual void SetTrayMenu(const std::vector<MenuItem>& items) = 0;
 
     virtual void RegisterDeviceNotifications() = 0;
+
+    // Another form of the program as a fixed dialog with a caption, centred on the main window,
+    // until the user closes it; a click on a component with a click handler reaches `clicked`.
+    virtual void ShowModalForm(const FormModel& form, const std::wstring& caption,
+                               const std::function<void(const Component&)>& clicked) = 0;
 };
 
 }  // namespace tavrin

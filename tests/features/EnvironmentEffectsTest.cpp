@@ -53,6 +53,8 @@ protected:
             EXPECT_EQ(window.captions[c.label],
                       down ? L"EffectNonLabel down" : L"EffectNonLabel up")
                 << "effect " << i << ", lit " << lit;
+            EXPECT_EQ(window.looks[std::wstring(L"Effect") + c.word + L"Image"], down)
+                << "the icon of effect " << i << ", lit " << lit;
         }
     }
     std::wstring LargePicture() { return window.Control(L"EffectPicImage").picture; }

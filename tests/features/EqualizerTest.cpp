@@ -553,8 +553,8 @@ protected:
         if (HasFatalFailure()) return;
         defaultConfig.defaultIni = 1;
         defaultContext.emplace(FeatureContext{defaultPlatform, ui, settings, sdk, *io, *discovery,
-                                              window, image, defaultConfig, 6, kProfilePath,
-                                              context->audio});
+                                              window, image, defaultConfig, context->audio, 6,
+                                              kProfilePath});
         defaultEq.emplace(*defaultContext);
     }
 

@@ -56,7 +56,7 @@ protected:
     void SetUp() override {
         FeatureTest::SetUp();
         micContext.emplace(FeatureContext{micPlatform, ui, settings, sdk, *io, *discovery, window,
-                                          image, windowConfig, 6, L"", context->audio});
+                                          image, windowConfig, context->audio, 6, L""});
         mic.emplace(*micContext);
         // The headset's capture endpoint in the audio registry, listening off.
         const std::wstring properties = Properties();
@@ -403,8 +403,10 @@ TEST_F(MicrophoneTest, OlderSystemsUseTheMixer) {
     mixer.values = {{1, 16383}, {2, 1}, {3, 0}};
     state.mixers = {mixer};
     test::FakeAudio mixerAudio{state};
-    FeatureContext xp{platform, ui,    settings,     sdk, *io, *discovery,
-                      window,   image, windowConfig, 4,   L"", {mixerAudio, mediaPlayer, services}};
+    FeatureContext xp{
+        platform,   ui,     settings, sdk,          *io,
+        *discovery, window, image,    windowConfig, {mixerAudio, mediaPlayer, services},
+        4,          L""};
     Microphone onXp(xp);
     onXp.SetUpOnce();
     EXPECT_EQ(settings.m_iMicGain, 24) << "16383 of 65535, truncated";

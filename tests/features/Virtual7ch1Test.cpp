@@ -217,8 +217,9 @@ TEST_F(Virtual7ch1Test, TheDefaultProfileCanGiveTheLayout) {
     Platform profilePlatform{profileFiles, registry, files, environment, clock, log};
     MainWindowConfig profileConfig;
     profileConfig.defaultIni = 1;
-    FeatureContext profileContext{profilePlatform, ui,    settings,      sdk, *io,  *discovery,
-                                  window,          image, profileConfig, 6,   path, context->audio};
+    FeatureContext profileContext{
+        profilePlatform, ui, settings, sdk, *io, *discovery, window, image, profileConfig,
+        context->audio,  6,  path};
     Virtual7ch1 fromProfile(
         profileContext, [] {},
         HardwareSwitch{[] { return false; }, [] { return 0; }, [](int32_t) { return false; }});

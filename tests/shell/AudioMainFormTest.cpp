@@ -123,6 +123,40 @@ TEST_F(MainWindowWithFeaturesTest, ConstructionSelectsTheHeadsetAndSwitchesVirtu
     EXPECT_EQ(form.m_Settings.m_iMicGain, 50) << "the microphone set-up read the headset's level";
 }
 
+// Closing keeps the settings in the per-user LastProfile.ini (through this build's profile
+// functions); the next window comes up with them.
+TEST_F(MainWindowWithFeaturesTest, TheNextWindowComesUpWithTheSettingsTheLastOneClosedWith) {
+    environment.variables[L"APPDATA"] = folder.Path() + L"Data";
+    ASSERT_TRUE(host.files.CreateFolder(folder.Path() + L"Data\\"));
+    ASSERT_TRUE(form.Construct());
+    features.Eq().LoadPresetValues({L"0x700", L"0x400", L"0x400", L"0x400", L"0x400", L"1"}, 1, 1);
+    form.m_Settings.m_iCurrentEffect = 3;
+    form.FormDestroy();
+    const std::wstring lastProfile = folder.Path() + L"Data\\Acme Audio\\LastProfile.ini";
+    ASSERT_TRUE(host.files.FileExists(lastProfile));
+
+    AudioFeatures nextFeatures;
+    TAudioMainForm next{{platform,
+                         ui,
+                         library,
+                         errorBox,
+                         bus,
+                         bus,
+                         bus.Driver(),
+                         nextFeatures,
+                         {audio, mediaPlayer, services}}};
+    ClearTraffic();
+    ASSERT_TRUE(next.Construct());
+    EXPECT_EQ(next.m_Settings.m_iCurrentEffect, 3);
+    EXPECT_EQ(next.m_Settings.m_bEQEnable, 1);
+    EXPECT_EQ(nextFeatures.ProfileFiles().CurrentProfile(), lastProfile);
+    const std::vector<std::string> traffic = DeviceTraffic();
+    EXPECT_NE(std::find(traffic.begin(), traffic.end(),
+                        "drv 0x08232008 in 02 00 00 00 -> 0 environment effect 2"),
+              traffic.end());
+    next.FormDestroy();
+}
+
 TEST_F(AudioMainFormTest, WithoutTheSdkNothingElseHappens) {
     FailingLibrary missing;
     TAudioMainForm bare{{platform,

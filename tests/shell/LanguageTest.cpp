@@ -376,10 +376,10 @@ TEST_F(LanguageTest, DeviceLabelFollowsTheDeviceState) {
 
 TEST_F(LanguageTest, OnlyLabelsWithAStateTakeTheDownColour) {
     Load(
-        "[Main]\nLabelMenu1=Save,1,2\nLabelPageMic=Mic,1,2\n"
+        "[Main]\nLabelMenu1=Save,1,2\nLabelPageMic=Mic,1,2\nDeviceInLabel=Online,1,2\n"
         "[EQ]\nLabelEQEnable=EQ,1,2\nLabelEQS3=Pop,1,2\nLabelEQ60Hz=60,1,2\n");
-    for (const wchar_t* name :
-         {L"Menu1Label", L"PageMicLabel", L"EQEQENLabel", L"EQS3Label", L"EQ60HzLabel"}) {
+    for (const wchar_t* name : {L"Menu1Label", L"PageMicLabel", L"EQEQENLabel", L"EQS3Label",
+                                L"EQ60HzLabel", L"DeviceInLabel"}) {
         AddLabel(name);
     }
     LabelLook look;
@@ -390,6 +390,7 @@ TEST_F(LanguageTest, OnlyLabelsWithAStateTakeTheDownColour) {
     EXPECT_EQ(form.Find(L"PageMicLabel")->fontColour, 2u);
     EXPECT_EQ(form.Find(L"EQEQENLabel")->fontColour, 2u);
     EXPECT_EQ(form.Find(L"EQS3Label")->fontColour, 2u);
+    EXPECT_EQ(form.Find(L"DeviceInLabel")->fontColour, 2u) << "the device indicator's caption";
 
     look.isSelected = [](const Component& c) { return c.name == L"EQS3Label"; };
     language.ApplyLanguageLabels(look);

@@ -7,6 +7,7 @@
 #include <map>
 #include <set>
 #include <sstream>
+#include <tuple>
 
 #include "app/features/AudioFeatures.h"
 #include "app/shell/AudioMainForm.h"
@@ -599,12 +600,13 @@ protected:
         WriteSkinFolder(folder, "Beta", skin);
         WriteLanguageFolder(folder, "English", kLanguage);
     }
-    std::set<std::wstring> Visible() {
-        std::set<std::wstring> names;
+    // What a page shows: the visible controls and their caption colours.
+    std::map<std::wstring, Colour> Visible() {
+        std::map<std::wstring, Colour> shown;
         for (const Component& control : form.Form().Components()) {
-            if (control.visible) names.insert(control.name);
+            if (control.visible) shown[control.name] = control.fontColour;
         }
-        return names;
+        return shown;
     }
 };
 
@@ -620,13 +622,51 @@ TEST_F(SkinSwitchTest, EveryPageKeepsItsControlsAcrossASkinChange) {
         ASSERT_NE(tab, nullptr) << p.tabTag;
         form.OnLabelPageMouseDown(*tab);
         ASSERT_EQ(form.m_Settings.m_iCurrentPage, p.page);
-        const std::set<std::wstring> before = Visible();
+        const std::map<std::wstring, Colour> before = Visible();
         for (const MenuItem& item : {ui.menu[1].items[1], ui.menu[1].items[0]}) {
             form.OnMenuCommand(item.command);
             EXPECT_EQ(Visible(), before) << "page " << p.page << " after switching to "
                                          << std::string(item.caption.begin(), item.caption.end());
         }
     }
+}
+
+// Looks that follow the state, the chosen effect's own icon and the captions of the device
+// indicators, show it after a press and stay the same across a skin change and back.
+TEST_F(SkinSwitchTest, TheLooksOfTheStateSurviveASkinChange) {
+    std::string skin = kSkin;
+    skin.insert(skin.find("[Mic]"),
+                "EffectNonUpImage=i1_up.png\r\nEffectNonDownImage=i1_down.png\r\n"
+                "EffectTheaterUpImage=i2_up.png\r\nEffectTheaterDownImage=i2_down.png\r\n");
+    WriteSkinFolder(folder, "Alpha", skin);
+    WriteSkinFolder(folder, "Beta", skin);
+    std::string language = kLanguage;
+    language.insert(language.find("LabelMenu1"), "DeviceInLabel=Online\r\n");
+    WriteLanguageFolder(folder, "English", language);
+    ASSERT_TRUE(form.Construct());
+    form.OnLabelPageMouseDown(*form.MutableForm().FindByTag(ComponentKind::Label, 25));
+    Component& theater = *form.MutableForm().FindByTag(ComponentKind::Image, 17);
+    form.OnImageMouseDown(theater);
+    form.OnImageMouseUp(theater);
+    // The effect's icons and the device indicators' captions.
+    const auto looks = [this] {
+        std::vector<std::pair<std::wstring, Colour>> all;
+        for (const wchar_t* name : {L"EffectNonImage", L"EffectTheaterImage"}) {
+            all.emplace_back(form.Form().Find(name)->picture, 0);
+        }
+        for (const wchar_t* name : {L"DeviceInLabel", L"DeviceOutLabel"}) {
+            all.emplace_back(name, form.Form().Find(name)->fontColour);
+        }
+        return all;
+    };
+    const auto before = looks();
+    EXPECT_NE(before[0].first.find(L"i1_up.png"), std::wstring::npos);
+    EXPECT_NE(before[1].first.find(L"i2_down.png"), std::wstring::npos);
+    EXPECT_EQ(before[2].second, 200u) << "the device is in: its caption in the down colour";
+    for (const MenuItem& item : {ui.menu[1].items[1], ui.menu[1].items[0]}) {
+        form.OnMenuCommand(item.command);
+    }
+    EXPECT_EQ(looks(), before);
 }
 }  // namespace
 }  // namespace tavrin

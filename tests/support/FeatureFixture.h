@@ -49,6 +49,9 @@ public:
     void ShowLinkPicture(const wchar_t* key, Component& control) override {
         control.picture = std::wstring(L"3D/") + key;
     }
+    void ShowLook(const ControlRow& row, bool down) override {
+        if (row.image != nullptr) looks[row.image] = down;
+    }
     void ShowButton(int32_t tag, bool down) override { buttonStates.push_back({tag, down}); }
     void SetCaptionColour(Component& label, const wchar_t* recordOf, bool down) override {
         captions[label.name] =
@@ -61,6 +64,19 @@ public:
     void ShowWarning(const wchar_t* textKey) override { warnings.push_back(textKey); }
     void RedrawCurrentPage() override { ++redraws; }
     void Repaint() override {}
+    void ShowSkinRecord(const wchar_t* section, const wchar_t* key, Component& control) override {
+        control.picture = std::wstring(section) + L"/" + key;
+    }
+    // The caption names the record it took.
+    void ApplyLabelRecord(const wchar_t* key, Component& control) override {
+        control.caption = std::wstring(L"record ") + key;
+    }
+    void ShowModalForm(const FormModel& shown, const std::wstring& caption,
+                       const std::function<void(const Component&)>& clicked) override {
+        modalForms.push_back(shown);
+        modalCaptions.push_back(caption);
+        if (onModalForm) onModalForm(shown, clicked);
+    }
 
     Component& Control(const wchar_t* name) { return *form.Find(name); }
 
@@ -72,8 +88,13 @@ public:
     // Each ShowButton call: the tag and whether it shows Down.
     std::vector<std::pair<int32_t, bool>> buttonStates;
     std::vector<std::wstring> warnings;
+    // The look each control without a tag was last shown in: true for Down.
+    std::map<std::wstring, bool> looks;
     int redraws = 0;
     std::map<std::wstring, std::wstring> captions;
+    std::vector<FormModel> modalForms;
+    std::vector<std::wstring> modalCaptions;
+    std::function<void(const FormModel&, const std::function<void(const Component&)>&)> onModalForm;
 };
 
 // Builds the context with the headset plugged and active, then clears the trace, so a test
@@ -105,9 +126,9 @@ protected:
                                        window,
                                        image,
                                        windowConfig,
+                                       {*audio, mediaPlayer, services},
                                        6,
-                                       L"",
-                                       {*audio, mediaPlayer, services}});
+                                       L""});
         ClearTraffic();
     }
     void TearDown() override {

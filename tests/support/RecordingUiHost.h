@@ -4,10 +4,12 @@
 #include <deque>
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "app/form/FormModel.h"
 #include "app/shell/MainWindowHost.h"
 
 namespace tavrin {
@@ -83,10 +85,31 @@ public:
         std::lock_guard<std::mutex> lock(postedMutex);
         posted.push_back(std::move(work));
     }
+    void OpenWithShell(const std::wstring& target) override { opened.push_back(target); }
+    // Answers with the next of `chosenFiles`; cancelled when none is left.
+    std::optional<std::wstring> ChooseFile(const FileDialogOptions& options) override {
+        dialogs.push_back(options);
+        if (chosenFiles.empty()) return std::nullopt;
+        std::optional<std::wstring> chosen = chosenFiles.front();
+        chosenFiles.pop_front();
+        return chosen;
+    }
+    void ShowModalForm(const FormModel& shown, const std::wstring& caption,
+                       const std::function<void(const Component&)>& clicked) override {
+        modalForms.push_back(shown);
+        modalCaptions.push_back(caption);
+        if (onModalForm) onModalForm(shown, clicked);
+    }
 
     // The window's own copy of a broadcast arrives through this, when set.
     std::function<void(uint32_t)> onBroadcast;
     std::function<void()> onDeviceNotifications;
+    // What the user does while a modal form shows.
+    std::function<void(const FormModel&, const std::function<void(const Component&)>&)> onModalForm;
+    std::deque<std::optional<std::wstring>> chosenFiles;
+    std::vector<FileDialogOptions> dialogs;
+    std::vector<std::wstring> opened, modalCaptions;
+    std::vector<FormModel> modalForms;
     std::wstring commandLine = L"Tavrin.exe -servicestart";
     std::wstring title, iconPath, hint;
     std::vector<std::string> calls;

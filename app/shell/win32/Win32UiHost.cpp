@@ -8,6 +8,7 @@
 
 #include "app/device/win32/DeviceNotification.h"
 #include "app/shell/win32/TrayMenu.h"
+#include "app/shell/win32/Win32Dialogs.h"
 #include "resources/TavrinResources.h"
 
 namespace tavrin {
@@ -32,7 +33,7 @@ UINT MessageBoxStyle(MessageIcon icon) {
 }  // namespace
 
 Win32UiHost::Win32UiHost(HINSTANCE instance, std::wstring title, FileSystem& files)
-    : instance_(instance), painter_(files), title_(std::move(title)) {
+    : instance_(instance), files_(files), painter_(files), title_(std::move(title)) {
     // Explorer announces a restart with this message; the tray icon has to be added again.
     taskbarCreatedMessage_ = RegisterWindowMessageW(L"TaskbarCreated");
 }
@@ -403,11 +404,27 @@ void Win32UiHost::ShowTrayMenu() {
     DestroyMenu(menu);
 }
 
+HWND Win32UiHost::VisibleOwner() const {
+    return window_ != nullptr && IsWindowVisible(window_) ? window_ : nullptr;
+}
+
 void Win32UiHost::ShowMessage(const std::wstring& text, const std::wstring& caption,
                               MessageIcon icon) {
-    HWND owner = window_ != nullptr && IsWindowVisible(window_) ? window_ : nullptr;
-    MessageBoxW(owner, text.c_str(), caption.empty() ? title_.c_str() : caption.c_str(),
+    MessageBoxW(VisibleOwner(), text.c_str(), caption.empty() ? title_.c_str() : caption.c_str(),
                 MessageBoxStyle(icon));
+}
+
+void Win32UiHost::OpenWithShell(const std::wstring& target) {
+    OpenWithShellExecute(target);
+}
+
+std::optional<std::wstring> Win32UiHost::ChooseFile(const FileDialogOptions& options) {
+    return RunFileDialog(VisibleOwner(), options);
+}
+
+void Win32UiHost::ShowModalForm(const FormModel& form, const std::wstring& caption,
+                                const std::function<void(const Component&)>& clicked) {
+    RunModalForm(instance_, VisibleOwner(), files_, form, caption, clicked);
 }
 
 bool Win32UiHost::LaunchProgram(const std::wstring& path, const std::wstring& parameters) {

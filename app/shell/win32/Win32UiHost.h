@@ -61,8 +61,14 @@ public:
     bool LaunchProgram(const std::wstring& path, const std::wstring& parameters) override;
     void RegisterDeviceNotifications() override;
     void PostToWindowThread(std::function<void()> work) override;
+    void OpenWithShell(const std::wstring& target) override;
+    std::optional<std::wstring> ChooseFile(const FileDialogOptions& options) override;
+    void ShowModalForm(const FormModel& form, const std::wstring& caption,
+                       const std::function<void(const Component&)>& clicked) override;
 
 private:
+    // The main window when it shows: the owner of dialogs and message boxes.
+    HWND VisibleOwner() const;
     static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam,
                                             LPARAM lParam);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
@@ -83,6 +89,7 @@ private:
     HWND window_ = nullptr;
     WindowEvents* events_ = nullptr;
     const FormModel* formModel_ = nullptr;
+    FileSystem& files_;
     FormPainter painter_;
     std::wstring title_;
     UINT taskbarCreatedMessage_ = 0;
