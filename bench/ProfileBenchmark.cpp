@@ -51,6 +51,7 @@ public:
     SliderTravel MicSliderTravel() override { return {}; }
     SpeakerCircle VirtualCircle() override { return {}; }
     int32_t MicProgressLength() override { return 0; }
+    LedSkinValues LedSkin() override { return {}; }
     void ShowWarning(const wchar_t*) override {}
     void RedrawCurrentPage() override {}
     void Repaint() override {}

@@ -1,11 +1,13 @@
 #pragma once
 // The window thread's services that features, workers and dialogs need: message boxes, timers,
-// running work on the window thread, repainting and starting programs. The Win32 host implements
-// it; tests use a recording host.
+// running work on the window thread, repainting, starting programs and modal dialogs. The Win32
+// host implements it; tests use a recording host.
 #include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
+
+#include "ports/Dialog.h"
 
 namespace tavrin {
 
@@ -49,6 +51,11 @@ public:
     virtual void OpenWithShell(const std::wstring& target) = 0;
     // The open or save dialog, modal; the chosen file's full path, nothing when cancelled.
     virtual std::optional<std::wstring> ChooseFile(const FileDialogOptions& options) = 0;
+    // The standard colour dialog over the main window, starting at `colour` (0x00BBGGRR), which
+    // receives the choice; false when the user cancelled.
+    virtual bool ChooseColour(uint32_t& colour) = 0;
+    // Shows `dialog` modally over the main window; returns once it closed.
+    virtual void ShowModalDialog(Dialog& dialog) = 0;
 };
 
 }  // namespace tavrin

@@ -42,14 +42,28 @@ void AudioFeatures::Attach(FeatureContext& context) {
     Build(about_, FeatureUnitId::About, context);
 }
 
+void AudioFeatures::Detach() {
+    if (lighting_) lighting_->StopWorkers();
+    if (microphone_) microphone_->Close();
+}
+
 FeatureUnit* AudioFeatures::Unit(FeatureUnitId id) {
     return byId_[static_cast<size_t>(id)];
+}
+
+bool AudioFeatures::ModalDialogShowing() {
+    return lighting_ && lighting_->DialogShowing();
+}
+
+bool AudioFeatures::PageInUse(int32_t page) {
+    return page != page::kLed || (lighting_ && lighting_->LedPageInUse());
 }
 
 // ---- Construction ----
 
 void AudioFeatures::SetInitialState() {
     context_->image.Reset();
+    lighting_->SetInitialState();
     // The speakers' timers run only while something moves: nothing wakes the program idle.
     UiHost& ui = context_->ui;
     ui.SetTimer(TimerId::Speaker, kSpeakerTimerInterval, false);
@@ -73,7 +87,9 @@ void AudioFeatures::ConstructPages() {
     context_->io.SendDriverEnable(1);
     DebugLog& log = context_->platform.debugLog;
     log.Write(L"[TAudioMainForm][1]");
+    lighting_->DumpColorLEDRecord();
     log.Write(L"[TAudioMainForm][2]");
+    lighting_->DumpColorLEDRecord();
 }
 
 void AudioFeatures::StartDevicePages() {
@@ -98,6 +114,7 @@ void AudioFeatures::RestoreAtStart() {
     // What the device holds, when the profile asks for it.
     if (context_->settings.m_bEQFromEEPROM == 1) ReadEqFromDevice();
     if (context_->settings.m_b3DFromEEPROM == 1) Read3DFromDevice();
+    lighting_->InitMultiColorLED();
 }
 
 void AudioFeatures::ReadEqFromDevice() {
@@ -119,13 +136,17 @@ void AudioFeatures::Close() {
     equalizer_->Close();
     threeD_->Close();
     HidOperation hid = context_->OpenDevice();
-    if (!hid.IsOpen()) return;
+    if (!hid.IsOpen()) {
+        lighting_->StopWorkers();
+        return;
+    }
     hid.Write(kShutdownRegister, 0);
     context_->io.SendDriverSelect(0);
     context_->io.SendDriverEnable(1);
     virtual7ch1_->SwitchOff();
     encVoiceMagic_->SwitchOff();
     context_->platform.debugLog.Write(L"[FormDestroy][1]");
+    lighting_->Shutdown();
     hid.Commit();
 }
 
@@ -138,7 +159,7 @@ void AudioFeatures::PrepareMicrophone() {
     microphone_->SetUpOnce();
 }
 
-void AudioFeatures::Restore(ActivationPath path, bool /*firstActivation*/) {
+void AudioFeatures::Restore(ActivationPath path, bool firstActivation) {
     FeatureContext& c = *context_;
     // The poll prepares the microphone here; an arrival did so already, and clears the monitor.
     if (path == ActivationPath::Timer) {
@@ -146,8 +167,9 @@ void AudioFeatures::Restore(ActivationPath path, bool /*firstActivation*/) {
     } else {
         microphone_->ClearMonitorState();
     }
-    // The LED indicator; the endpoint let go.
-    c.io.SendLedIndicator(c.discovery.ActiveVendorId(), c.discovery.ActiveProductId(), 0);
+    // The LED indicator, by the LED button; the endpoint let go.
+    c.io.SendLedIndicator(c.discovery.ActiveVendorId(), c.discovery.ActiveProductId(),
+                          lighting_->LedButtonState());
     microphone_->ReleaseEndpoint();
     c.window.RedrawCurrentPage();
     c.ui.ProcessPendingMessages();
@@ -157,6 +179,7 @@ void AudioFeatures::Restore(ActivationPath path, bool /*firstActivation*/) {
     c.io.QueryDriverState();
     virtual7ch1_->SendAfterArrival();
     c.io.QueryDriverValue(0, 0);
+    if (firstActivation) lighting_->InitMultiColorLED();
 }
 
 void AudioFeatures::RestoreEqAnd3D() {
@@ -181,7 +204,10 @@ void AudioFeatures::DeviceRemoved() {
     context_->window.Repaint();
 }
 
+// The LED worker ends with the device (the next activation starts another), and so does the
+// microphone's capture.
 void AudioFeatures::ReleaseDevice() {
+    lighting_->ReleaseEffectWorker();
     microphone_->ForgetCapture();
 }
 

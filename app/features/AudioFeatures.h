@@ -23,6 +23,7 @@ namespace tavrin {
 class AudioFeatures final : public MainWindowFeatures {
 public:
     void Attach(FeatureContext& context) override;
+    void Detach() override;
 
     void SetInitialState() override;
     void ConstructPages() override;
@@ -40,13 +41,15 @@ public:
     bool PressLocked(int32_t /*tag*/) override { return false; }
     bool GpioLevelMode() override { return false; }
     int32_t VirtualSwitchState() override { return 0; }
-    bool ModalDialogShowing() override { return false; }
+    bool ModalDialogShowing() override;
+    bool PageInUse(int32_t page) override;
 
     Equalizer& Eq() { return *equalizer_; }
     ThreeD& Effect3D() { return *threeD_; }
     EnvironmentEffects& Effects() { return *effects_; }
     Profiles& ProfileFiles() { return *profiles_; }
     Microphone& Mic() { return *microphone_; }
+    Lighting& Led() { return *lighting_; }
 
 private:
     template <class UnitType, class... Arguments>

@@ -48,7 +48,8 @@ public:
     // The tab of `tabPage` was pressed (the page shown may stay when the tab has no page).
     virtual void PageTabPressed(int32_t /*tabPage*/) {}
     virtual void OnTimer(TimerId /*timer*/) {}
-    // A new skin was applied (its pictures and geometry, before the redraw).
+    // A skin was applied, at construction and at each skin change (its pictures and geometry,
+    // before the texts and the redraw).
     virtual void SkinApplied() {}
     // After a skin or language change: the unit's controls show its state again.
     virtual void Redraw() {}

@@ -17,6 +17,8 @@ class MainWindowFeatures : public DeviceRestore {
 public:
     // The window hands over what the units work with, before its construction steps.
     virtual void Attach(FeatureContext& context) = 0;
+    // ...and takes it back when it goes: nothing may run on it afterwards (workers end).
+    virtual void Detach() = 0;
 
     // Construction, in the window's order.
     // The pages' initial state and their timers.
@@ -45,6 +47,9 @@ public:
     virtual int32_t VirtualSwitchState() = 0;
     // A dialog of a feature is showing: the main window leaves the pointer alone.
     virtual bool ModalDialogShowing() = 0;
+    // A page the features do not use (the LED page, by the LED page mode) is never shown: its
+    // tab switches to no page and its controls stay hidden.
+    virtual bool PageInUse(int32_t page) = 0;
 };
 
 }  // namespace tavrin

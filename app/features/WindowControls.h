@@ -32,6 +32,12 @@ inline int32_t WithinTravel(int32_t top, const SliderTravel& travel) {
     return top < travel.top ? travel.top : top > bottom ? bottom : top;
 }
 
+// The LED page's integer keys of the skin ([LED]).
+struct LedSkinValues {
+    int32_t ledPageMode = 0;
+    int32_t ledFastRightSide = 0;
+};
+
 class WindowControls {
 public:
     virtual ~WindowControls() = default;
@@ -55,6 +61,7 @@ public:
     virtual SpeakerCircle VirtualCircle() = 0;
     // The full width of the microphone's level bar.
     virtual int32_t MicProgressLength() = 0;
+    virtual LedSkinValues LedSkin() = 0;
     // The warning box with a [Main] text of the language file (for example "LabelWarning1").
     virtual void ShowWarning(const wchar_t* textKey) = 0;
     // Every control by the current page's rules, then a repaint.

@@ -50,6 +50,10 @@ TAudioMainForm::TAudioMainForm(MainWindowPorts ports)
       skin_(ports.platform, ports.ui, form_),
       language_(ports.platform, ports.ui, form_) {}
 
+TAudioMainForm::~TAudioMainForm() {
+    features_.Detach();
+}
+
 void TAudioMainForm::Log(const std::wstring& line) {
     platform_.debugLog.Write(line);
 }

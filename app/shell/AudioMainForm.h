@@ -52,7 +52,8 @@ struct MainWindowPorts {
 class TAudioMainForm final : public WindowEvents, public DiscoveryHost, public WindowControls {
 public:
     explicit TAudioMainForm(MainWindowPorts ports);
-    ~TAudioMainForm() override = default;
+    // The features let go of the window's parts first (their workers end).
+    ~TAudioMainForm() override;
 
     // The construction steps. False when the SDK could not be bound: the message is shown, the
     // loop is told to quit and nothing else happened.
@@ -84,6 +85,7 @@ public:
     SliderTravel MicSliderTravel() override;
     SpeakerCircle VirtualCircle() override;
     int32_t MicProgressLength() override;
+    LedSkinValues LedSkin() override;
     void ShowWarning(const wchar_t* textKey) override;
     void RedrawCurrentPage() override;
     void Repaint() override { ui_.Repaint(); }

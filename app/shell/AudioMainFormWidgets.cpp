@@ -13,7 +13,6 @@ namespace {
 using namespace skin_section;
 using namespace control_tag;
 
-constexpr int32_t kLedPageModeShown = 1;
 // In GPIO level mode the hardware switch, not the model, decides 7.1's look.
 constexpr wchar_t kVirtualSwitchUpKey[] = L"VirtualDisableImageUp";
 constexpr wchar_t kVirtualSwitchDownKey[] = L"VirtualDisableImageDown";
@@ -71,6 +70,7 @@ void TAudioMainForm::ApplyTexts() {
 void TAudioMainForm::LoadAndApplySkin() {
     skin_.LoadSkinSettings(skin_.SkinName());
     skin_.ApplySkin(CurrentSkinLook(), m_WindowConfig.regionCut);
+    for (FeatureUnit* unit : features_.Units()) unit->SkinApplied();
 }
 
 void TAudioMainForm::OnLanguageMenu(size_t index) {
@@ -86,7 +86,6 @@ void TAudioMainForm::OnSkinMenu(size_t index) {
     skin_.SkinMenuClick(index);
     LoadAndApplySkin();
     ApplyTexts();
-    for (FeatureUnit* unit : features_.Units()) unit->SkinApplied();
     ShowCurrentPage();
     StorePerUserChoices();
 }
@@ -234,6 +233,10 @@ int32_t TAudioMainForm::MicProgressLength() {
     return skin_.Numbers().micProgressLength;
 }
 
+LedSkinValues TAudioMainForm::LedSkin() {
+    return {skin_.Numbers().ledPageMode, skin_.Numbers().ledFastRightSide};
+}
+
 void TAudioMainForm::ShowWarning(const wchar_t* textKey) {
     ui_.ShowMessage(language_.Text(textKey), m_Config.InstallAppTitle, MessageIcon::Warning);
 }
@@ -361,11 +364,10 @@ void TAudioMainForm::OnLabelMouseUp(Component& sender) {
     }
 }
 
-// The LED tab is a page only when the skin has an LED page.
+// A tab whose page the features do not use (the LED tab without an LED page) switches nothing.
 void TAudioMainForm::PressPageTab(const ControlRow& row, Component& sender) {
     if (row.upKey == nullptr) return;
-    const bool ledPage = skin_.Numbers().ledPageMode == kLedPageModeShown;
-    if (row.page == page::kLed && !ledPage) return;
+    if (!features_.PageInUse(row.page)) return;
     ShowPageTabs(row.tag);
     if (row.page > page::k3D) ShowPicture(row.section, row.downKey, sender);
     SwitchPage(row.tag);
@@ -373,7 +375,7 @@ void TAudioMainForm::PressPageTab(const ControlRow& row, Component& sender) {
 
 void TAudioMainForm::ReleasePageTab(const ControlRow& row, Component& sender) {
     if (row.page <= page::k3D) return;
-    if (row.page == page::kLed && skin_.Numbers().ledPageMode != kLedPageModeShown) {
+    if (!features_.PageInUse(row.page)) {
         ShowPicture(row.section, row.upKey, sender);
     } else if (DeviceActive()) {
         ShowPicture(row.section, row.downKey, sender);
@@ -394,8 +396,7 @@ void TAudioMainForm::SwitchPage(int32_t tag) {
     const ControlRow* row = FindControlRowByTag(tag);
     if (row == nullptr || row->role != ControlRole::PageTab) return;
     int32_t& page = m_Settings.m_iCurrentPage;
-    const bool ledPage = skin_.Numbers().ledPageMode == kLedPageModeShown;
-    if (row->page != page::kLed || ledPage) {
+    if (features_.PageInUse(row->page)) {
         page = row->page;
         ShowPageTabs(row->page == page::k3D ? kNoTag : tag);
     }
@@ -436,14 +437,13 @@ void TAudioMainForm::ShowPageTabs(int32_t selectedTab) {
 }
 
 bool TAudioMainForm::OnPage(int32_t recordPage, int32_t page) const {
-    const bool ledPage = skin_.Numbers().ledPageMode == kLedPageModeShown;
-    return (recordPage == 0 || recordPage == page) && (recordPage != page::kLed || ledPage);
+    return (recordPage == 0 || recordPage == page) && features_.PageInUse(recordPage);
 }
 
 void TAudioMainForm::ApplyPageVisibility(int32_t page) {
     SkinLook look = CurrentSkinLook();
     look.currentPage = page;
-    const bool ledPage = skin_.Numbers().ledPageMode == kLedPageModeShown;
+    const bool ledPage = features_.PageInUse(page::kLed);
     auto onPage = [this, page](int32_t recordPage) { return OnPage(recordPage, page); };
     for (Component& control : form_.Components()) {
         if (control.kind == ComponentKind::Image) {

@@ -474,7 +474,6 @@ void SkinManager::LoadSwatches() {
         SwatchLayout& swatch = swatches_[i];
         if (Component* control = form_.Find(SwatchNames()[i])) {
             swatch = {control->left, control->top, control->width, control->height, control->shape};
-            control->brushColour = kDefaultLedColours[i];
         }
         const NumberItems value = ReadNumbers(kLed, SwatchNames()[i], 5);
         swatchGiven_[i] = value.given;

@@ -79,10 +79,6 @@ struct SwatchLayout {
 inline constexpr size_t kSwatchCount = 9;  // Color01Shape..Color07Shape, ColorSingleShape,
                                            // ColorBreatheShape
 const std::array<const wchar_t*, kSwatchCount>& SwatchNames();
-// The LED colours every skin load starts from, in the order of SwatchNames(): red, yellow,
-// green, blue, magenta, purple, light green; red for the single colour and for breathing.
-inline constexpr std::array<Colour, kSwatchCount> kDefaultLedColours = {
-    0x0000FF, 0x00FFFF, 0x008000, 0xFF0000, 0xFF00FF, 0x800080, 0x00FF00, 0x0000FF, 0x0000FF};
 
 // The integer keys of a skin, with their defaults.
 struct SkinNumbers {

@@ -45,9 +45,10 @@ open_display() {
         return
     fi
     command -v Xvfb >/dev/null || die "no DISPLAY and no Xvfb"
-    # XVFB_DISPLAY chooses where to start looking for a free display number.
-    local display_number=${XVFB_DISPLAY:-77}
-    while [ -e "/tmp/.X${display_number}-lock" ] && [ "$display_number" -lt $((${XVFB_DISPLAY:-77} + 22)) ]; do
+    # XVFB_FIRST_DISPLAY moves the search, for machines where displays are handed out.
+    local display_number=${XVFB_FIRST_DISPLAY:-77}
+    local last_display=$((display_number + 22))
+    while [ -e "/tmp/.X${display_number}-lock" ] && [ "$display_number" -lt "$last_display" ]; do
         display_number=$((display_number + 1))
     done
     Xvfb ":$display_number" -screen 0 1280x1024x24 -nolisten tcp >out/xvfb.log 2>&1 &

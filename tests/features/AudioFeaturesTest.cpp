@@ -249,6 +249,91 @@ TEST_F(AudioFeaturesTest, ThePollPreparesTheMicrophoneAndKeepsTheMonitor) {
     EXPECT_EQ(settings.m_bMicMonitor, 0);
 }
 
+// ---- The LED steps of the fixed sequences ----
+
+TEST_F(AudioFeaturesTest, ConstructionDumpsTheLedRecordAfterEachOfItsLines) {
+    const auto& lines = log.lines;
+    const auto first = std::find(lines.begin(), lines.end(), L"[TAudioMainForm][1]");
+    ASSERT_NE(first, lines.end());
+    ASSERT_GE(lines.end() - first, 16);
+    EXPECT_EQ(first[1], L"[TAudioMainForm][DumpColorLEDRecord] m_nRecLEDEffect = 1");
+    EXPECT_EQ(first[8], L"[TAudioMainForm][2]");
+    EXPECT_EQ(first[15], L"[TAudioMainForm][DumpColorLEDRecord] m_nLEDEffect = 1");
+}
+
+// The colours go up at the first activation, after the driver's queries; a removal ends the
+// worker and the first activation after it starts another, without a second upload.
+TEST_F(AudioFeaturesTest, TheFirstActivationInitialisesTheLeds) {
+    features.Led().SkinApplied();
+    features.Restore(ActivationPath::Arrival, true);
+    Lines traffic = DeviceTraffic();
+    const auto driverValue = std::find_if(traffic.begin(), traffic.end(), [](const auto& line) {
+        return line.rfind("drv 0x00223028", 0) == 0;
+    });
+    ASSERT_NE(driverValue, traffic.end());
+    ASSERT_NE(driverValue + 1, traffic.end());
+    EXPECT_EQ(driverValue[1].rfind("sdk DLLZR_SetRGB_Step_ById", 0), 0u) << driverValue[1];
+    EXPECT_TRUE(features.Led().EffectWorkerRunning());
+
+    features.DeviceRemoved();
+    features.ReleaseDevice();
+    EXPECT_FALSE(features.Led().EffectWorkerRunning());
+    ClearTraffic();
+    features.Restore(ActivationPath::Timer, false);
+    EXPECT_FALSE(features.Led().EffectWorkerRunning());
+    features.Restore(ActivationPath::Arrival, true);
+    EXPECT_TRUE(features.Led().EffectWorkerRunning());
+    for (const std::string& line : DeviceTraffic()) {
+        EXPECT_EQ(line.find("SetRGB"), std::string::npos) << line;
+    }
+}
+
+// A profile's LEDON sets the LED button (its look and the LED line); the restore's indicator
+// follows it.
+TEST_F(AudioFeaturesTest, TheLedIndicatorOfTheRestoreFollowsTheLedButton) {
+    features.Led().LoadLedButton(1);
+    EXPECT_EQ(window.buttonStates, (std::vector<std::pair<int32_t, bool>>{{51, true}}));
+    EXPECT_NE(DeviceTraffic().front().find("gpio out 1000000000"), std::string::npos);
+    ClearTraffic();
+    features.Restore(ActivationPath::Arrival, false);
+    const Lines traffic = DeviceTraffic();
+    ASSERT_FALSE(traffic.empty());
+    EXPECT_EQ(traffic.front().rfind("hid out 00 60 00 00 30", 0), 0u)
+        << "the lines are read, not cleared: " << traffic.front();
+}
+
+// At close the LEDs the user switched off light up in the single colour, inside the device's
+// shutdown group.
+TEST_F(AudioFeaturesTest, CloseLightsSwitchedOffLedsInTheSingleColour) {
+    features.Led().SkinApplied();
+    features.RestoreAtStart();
+    features.Led().ColorLEDOffCheckImageClick();
+    ClearTraffic();
+    features.Close();
+    EXPECT_FALSE(features.Led().EffectWorkerRunning());
+    const Lines traffic = DeviceTraffic();
+    ASSERT_GE(traffic.size(), 3u);
+    EXPECT_EQ(traffic[traffic.size() - 3],
+              "sdk DLLZR_SetRGB_Mode_ById(target=58, led=0, mode=2, speed=0, tail=50, device=0) "
+              "-> 0");
+    EXPECT_EQ(traffic[traffic.size() - 2],
+              "sdk DLLZR_SetRGB_SingleColor_ById(target=58, led=1, mode=2, red=255, green=0, "
+              "blue=0, tail=50, device=0) -> 0");
+    EXPECT_EQ(traffic.back().rfind("hid out 00 00 00 00 00", 0), 0u) << "then the commit";
+}
+
+TEST_F(AudioFeaturesTest, TheLedPageAndTheDialogAnswerTheWindowsQuestions) {
+    EXPECT_FALSE(features.PageInUse(page::kLed)) << "no skin yet";
+    EXPECT_TRUE(features.PageInUse(page::kEq));
+    features.Led().SkinApplied();
+    EXPECT_TRUE(features.PageInUse(page::kLed));
+    bool showing = false;
+    ui.whileDialogShows = [&](Dialog&) { showing = features.ModalDialogShowing(); };
+    features.Led().LedForm().ShowModal();
+    EXPECT_TRUE(showing);
+    EXPECT_FALSE(features.ModalDialogShowing());
+}
+
 // Drags and bar presses: the window hands over where the pointer took the control; each unit
 // keeps its slider in its own travel.
 TEST_F(AudioFeaturesTest, EachSliderKeepsToItsTravel) {

@@ -361,10 +361,8 @@ TEST_F(SkinnedWindowTest, PageTabsSwitchPagesAndTheirPictures) {
     }
 }
 
-TEST_F(SkinnedWindowTest, TheLedTabStaysAButtonWhenTheSkinHasNoLedPage) {
-    std::string skin = kSkin;
-    skin.replace(skin.find("LEDPageMode=1"), 13, "LEDPageMode=0");
-    WriteSkin("Test", skin);
+TEST_F(SkinnedWindowTest, TheLedTabStaysAButtonWhenTheFeaturesUseNoLedPage) {
+    features.ledPageInUse = false;
     Build();
     features.calls.clear();
     Click(L"PageLEDLabel");
@@ -377,6 +375,21 @@ TEST_F(SkinnedWindowTest, TheLedTabStaysAButtonWhenTheSkinHasNoLedPage) {
     EXPECT_EQ(form.m_Settings.m_iCurrentPage, 1);
     EXPECT_EQ(PictureOf(L"PageLEDImage"), "led_tab_up.png");
     EXPECT_TRUE(features.calls.empty());
+}
+
+// The device captions show the device's state in their colours, also after the texts and the
+// skin are applied again.
+TEST_F(SkinnedWindowTest, TheDeviceCaptionsKeepTheirStateThroughASkinChange) {
+    std::string language = kLanguage;
+    language.insert(language.find("[Main]") + 8,
+                    "DeviceInLabel=Online\r\nDeviceOutLabel=Offline\r\n");
+    WriteLanguage("English", language);
+    Build();
+    for (int round = 0; round < 2; ++round) {
+        EXPECT_EQ(Control(L"DeviceInLabel").fontColour, 200u) << round;
+        EXPECT_EQ(Control(L"DeviceOutLabel").fontColour, 100u) << round;
+        form.OnMenuCommand(ui.menu[1].items[0].command);
+    }
 }
 
 TEST_F(SkinnedWindowTest, TwoStateButtonsShowTheLookTheyAreGiven) {
@@ -667,6 +680,90 @@ TEST_F(SkinSwitchTest, TheLooksOfTheStateSurviveASkinChange) {
         form.OnMenuCommand(item.command);
     }
     EXPECT_EQ(looks(), before);
+}
+
+// The LED page in the window with its real unit: the pointer drags a speed slider, letting go
+// sends the effect; a skin without an LED page opens the LED settings dialog instead.
+class LightingWindowTest : public test::MainWindowFixture<RecordingUiHost, AudioFeatures> {
+protected:
+    void SetUp() override {
+        SetUpProgram(kConfig);
+        environment.variables[L"APPDATA"] = folder.Path() + L"AppData";
+        WriteLanguageFolder(folder, "English", kLanguage);
+    }
+    void BuildWithLedPageMode(int pageMode) {
+        std::string skin = kSkin;
+        skin.replace(skin.find("LEDPageMode=1"), 13, "LEDPageMode=" + std::to_string(pageMode));
+        for (const char* effect : {"Breathe", "Rainbow", "Pulsating"}) {
+            const std::string stem = std::string("Color") + effect;
+            skin += stem + "BarImage=bar.png,,,240,8\r\n" + stem +
+                    "SliderUpImage=knob_up.png,,,14,20\r\n" + stem +
+                    "SliderDownImage=knob_down.png,,,14,20\r\n" + stem +
+                    "CheckUpImage=check_up.png,,,20,20\r\n" + stem +
+                    "CheckDownImage=check_down.png,,,20,20\r\n";
+        }
+        WriteSkinFolder(folder, "Test", skin);
+        ASSERT_TRUE(form.Construct());
+    }
+    void Click(const wchar_t* name) {
+        const Component& c = *form.MutableForm().Find(name);
+        form.OnMouseDown(c.left + c.width / 2, c.top + c.height / 2);
+        form.OnMouseUp(c.left + c.width / 2, c.top + c.height / 2);
+    }
+    // Takes the slider by its middle and lets go `dx` pixels to the side.
+    void Drag(const wchar_t* name, int32_t dx) {
+        const Component& c = *form.MutableForm().Find(name);
+        const int32_t x = c.left + c.width / 2;
+        const int32_t y = c.top + c.height / 2;
+        form.OnMouseDown(x, y);
+        form.OnMouseMove(x + dx / 2, y + 3);
+        form.OnMouseMove(x + dx, y);
+        form.OnMouseUp(x + dx, y);
+    }
+    bool Sent(const std::string& text) {
+        const std::vector<std::string> traffic = DeviceTraffic();
+        return std::any_of(traffic.begin(), traffic.end(), [&](const std::string& line) {
+            return line.find(text) != std::string::npos;
+        });
+    }
+};
+
+TEST_F(LightingWindowTest, DraggingTheChosenEffectsSliderSendsItsSpeed) {
+    BuildWithLedPageMode(1);
+    Click(L"PageLEDLabel");
+    ASSERT_EQ(form.m_Settings.m_iCurrentPage, 6);
+    Click(L"ColorBreatheCheckImage");
+    const Component& slider = *form.Form().Find(L"ColorBreatheSliderImage");
+    ASSERT_TRUE(slider.visible);
+    EXPECT_EQ(slider.left, 488) << "a new run's slider starts at the left end";
+    ClearTraffic();
+    Drag(L"ColorBreatheSliderImage", 1000);
+    EXPECT_EQ(slider.left, 488 + 240 - 14);
+    EXPECT_FALSE(form.Dragging());
+    EXPECT_TRUE(Sent("DLLZR_SetRGB_Mode_ById(target=58, led=0, mode=4, speed=255,"));
+    ClearTraffic();
+    Drag(L"ColorBreatheSliderImage", -1000);
+    EXPECT_EQ(slider.left, 488);
+    EXPECT_TRUE(Sent("DLLZR_SetRGB_Mode_ById(target=58, led=0, mode=4, speed=1,"));
+    EXPECT_EQ(features.Led().State().LEDBreatheSliderPos, 488);
+}
+
+TEST_F(LightingWindowTest, WithoutAnLedPageTheTabOpensTheDialogAndThePointerWaits) {
+    BuildWithLedPageMode(2);
+    bool showing = false;
+    ui.whileDialogShows = [&](Dialog&) {
+        showing = features.ModalDialogShowing();
+        form.FormMouseDown();
+        const Component& band = *form.Form().Find(L"EQ60HzSliderImage");
+        form.DragPress(band.left + 1, band.top + 1);
+        EXPECT_FALSE(form.Dragging());
+    };
+    Click(L"PageLEDLabel");
+    EXPECT_TRUE(showing);
+    EXPECT_EQ(ui.dialogsShown, std::vector<std::wstring>{L"LEDForm"});
+    EXPECT_EQ(form.m_Settings.m_iCurrentPage, 1);
+    EXPECT_EQ(std::count(ui.calls.begin(), ui.calls.end(), "drag"), 0);
+    EXPECT_FALSE(form.Form().Find(L"ColorBreatheCheckImage")->visible);
 }
 }  // namespace
 }  // namespace tavrin

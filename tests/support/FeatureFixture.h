@@ -61,6 +61,7 @@ public:
     SliderTravel MicSliderTravel() override { return micTravel; }
     SpeakerCircle VirtualCircle() override { return circle; }
     int32_t MicProgressLength() override { return progressLength; }
+    LedSkinValues LedSkin() override { return ledSkin; }
     void ShowWarning(const wchar_t* textKey) override { warnings.push_back(textKey); }
     void RedrawCurrentPage() override { ++redraws; }
     void Repaint() override {}
@@ -85,6 +86,7 @@ public:
     SliderTravel micTravel{208, 120};
     SpeakerCircle circle;
     int32_t progressLength = 203;
+    LedSkinValues ledSkin{1, 0};
     // Each ShowButton call: the tag and whether it shows Down.
     std::vector<std::pair<int32_t, bool>> buttonStates;
     std::vector<std::wstring> warnings;

@@ -20,6 +20,12 @@ public:
         }
         return false;
     }
+    size_t Count(const std::wstring& line) const {
+        std::lock_guard<std::mutex> lock(mutex_);
+        size_t count = 0;
+        for (const auto& written : lines) count += written == line ? 1 : 0;
+        return count;
+    }
 
     std::vector<std::wstring> lines;
 

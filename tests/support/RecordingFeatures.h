@@ -47,6 +47,7 @@ public:
     }
 
     void Attach(FeatureContext&) override {}
+    void Detach() override {}
     void SetInitialState() override { calls.push_back("initial state"); }
     void ConstructPages() override { calls.push_back("pages"); }
     void AfterNotificationsRegistered() override { calls.push_back("after notifications"); }
@@ -66,12 +67,14 @@ public:
     bool GpioLevelMode() override { return levelMode; }
     int32_t VirtualSwitchState() override { return switchState; }
     bool ModalDialogShowing() override { return dialogShowing; }
+    bool PageInUse(int32_t page) override { return page != page::kLed || ledPageInUse; }
 
     std::vector<std::string> calls;
     std::set<int32_t> lockedTags;
     bool levelMode = false;
     int32_t switchState = 0;
     bool dialogShowing = false;
+    bool ledPageInUse = true;
     // Controls (by picture name) whose unit refuses a press, with the warning it shows (null:
     // silently).
     std::map<std::wstring, const wchar_t*> refusals;

@@ -100,6 +100,24 @@ public:
         modalCaptions.push_back(caption);
         if (onModalForm) onModalForm(shown, clicked);
     }
+    // The next answer of the colour dialog; none queued (or nullopt) cancels.
+    bool ChooseColour(uint32_t& colour) override {
+        colourDialogStarts.push_back(colour);
+        std::optional<uint32_t> answer;
+        if (!colourAnswers.empty()) {
+            answer = colourAnswers.front();
+            colourAnswers.pop_front();
+        }
+        if (answer) colour = *answer;
+        return answer.has_value();
+    }
+    // Shows, lets `whileDialogShows` act on it as the user would, and closes it.
+    void ShowModalDialog(Dialog& dialog) override {
+        dialogsShown.push_back(dialog.frame.caption);
+        dialog.OnShow();
+        if (whileDialogShows) whileDialogShows(dialog);
+        dialog.OnClose();
+    }
 
     // The window's own copy of a broadcast arrives through this, when set.
     std::function<void(uint32_t)> onBroadcast;
@@ -110,6 +128,10 @@ public:
     std::vector<FileDialogOptions> dialogs;
     std::vector<std::wstring> opened, modalCaptions;
     std::vector<FormModel> modalForms;
+    std::function<void(Dialog&)> whileDialogShows;
+    std::deque<std::optional<uint32_t>> colourAnswers;
+    std::vector<uint32_t> colourDialogStarts;
+    std::vector<std::wstring> dialogsShown;
     std::wstring commandLine = L"Tavrin.exe -servicestart";
     std::wstring title, iconPath, hint;
     std::vector<std::string> calls;

@@ -1,5 +1,6 @@
 #include "app/shell/win32/Win32UiHost.h"
 
+#include <commdlg.h>
 #include <shellapi.h>
 #include <windowsx.h>
 
@@ -9,6 +10,7 @@
 #include "app/device/win32/DeviceNotification.h"
 #include "app/shell/win32/TrayMenu.h"
 #include "app/shell/win32/Win32Dialogs.h"
+#include "app/shell/win32/Win32Dialog.h"
 #include "resources/TavrinResources.h"
 
 namespace tavrin {
@@ -36,6 +38,7 @@ Win32UiHost::Win32UiHost(HINSTANCE instance, std::wstring title, FileSystem& fil
     : instance_(instance), files_(files), painter_(files), title_(std::move(title)) {
     // Explorer announces a restart with this message; the tray icon has to be added again.
     taskbarCreatedMessage_ = RegisterWindowMessageW(L"TaskbarCreated");
+    customColours_.fill(RGB(255, 255, 255));
 }
 
 Win32UiHost::~Win32UiHost() {
@@ -451,6 +454,22 @@ void Win32UiHost::PostToWindowThread(std::function<void()> work) {
         work_.push_back(std::move(work));
     }
     if (window_ != nullptr) PostMessageW(window_, kRunWorkMessage, 0, 0);
+}
+
+bool Win32UiHost::ChooseColour(uint32_t& colour) {
+    CHOOSECOLORW choice{};
+    choice.lStructSize = sizeof(choice);
+    choice.hwndOwner = window_;
+    choice.rgbResult = colour;
+    choice.lpCustColors = customColours_.data();
+    choice.Flags = CC_RGBINIT | CC_ANYCOLOR;
+    if (!ChooseColorW(&choice)) return false;
+    colour = choice.rgbResult;
+    return true;
+}
+
+void Win32UiHost::ShowModalDialog(Dialog& dialog) {
+    RunModalDialog(instance_, window_, dialog);
 }
 
 }  // namespace tavrin

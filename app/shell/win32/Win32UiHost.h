@@ -3,6 +3,7 @@
 // window messages into the form's events, plus the tray icon and its pop-up menu.
 #include <windows.h>
 
+#include <array>
 #include <deque>
 #include <functional>
 #include <mutex>
@@ -65,6 +66,8 @@ public:
     std::optional<std::wstring> ChooseFile(const FileDialogOptions& options) override;
     void ShowModalForm(const FormModel& form, const std::wstring& caption,
                        const std::function<void(const Component&)>& clicked) override;
+    bool ChooseColour(uint32_t& colour) override;
+    void ShowModalDialog(Dialog& dialog) override;
 
 private:
     // The main window when it shows: the owner of dialogs and message boxes.
@@ -101,6 +104,8 @@ private:
     HICON windowIconLarge_ = nullptr;
     HICON windowIconSmall_ = nullptr;
     std::vector<MenuItem> trayMenu_;
+    // The colour dialog's custom colours, kept for the run.
+    std::array<COLORREF, 16> customColours_{};
 
     std::mutex workMutex_;
     std::deque<std::function<void()>> work_;
