@@ -4,13 +4,16 @@
 #include <vector>
 
 #include "app/device/DeviceDiscovery.h"
+#include "app/device/audio/sim/SimAudio.h"
 #include "app/features/AudioFeatures.h"
 #include "ports/portable/MemoryRegistry.h"
+#include "ports/portable/MemoryServiceManager.h"
 #include "ports/portable/PortableFileSystem.h"
 #include "ports/portable/PortableProfileStore.h"
 #include "tests/support/FakeClock.h"
 #include "tests/support/FakeDeviceBus.h"
 #include "tests/support/FakeEnvironment.h"
+#include "tests/support/FakeWaveDevices.h"
 #include "tests/support/QuietDiscoveryHost.h"
 #include "tests/support/RecordingDebugLog.h"
 #include "tests/support/RecordingUiHost.h"
@@ -46,6 +49,8 @@ public:
     void SetCaptionColour(Component&, const wchar_t*, bool) override {}
     SliderTravel EqSliderTravel() override { return {}; }
     SliderTravel MicSliderTravel() override { return {}; }
+    SpeakerCircle VirtualCircle() override { return {}; }
+    int32_t MicProgressLength() override { return 0; }
     LedSkinValues LedSkin() override { return {}; }
     GivenTravel EncSliderTravel() override { return {}; }
     void PressControl(std::wstring_view) override {}
@@ -107,8 +112,15 @@ private:
     ConfigurationImage image;
     DesignWindow window;
     MainWindowConfig windowConfig;
-    FeatureContext context{platform, ui,    settings,     sdk, io, discovery,
-                           window,   image, windowConfig, 6,   L""};
+    // No microphone, nothing to play on.
+    BusFace busFace{library};
+    SimAudio audio{busFace};
+    test::RecordingMediaPlayer mediaPlayer;
+    MemoryServiceManager services;
+    FeatureContext context{
+        platform,  ui,     settings, sdk,          io,
+        discovery, window, image,    windowConfig, {audio, mediaPlayer, services},
+        6,         L""};
     AudioFeatures features;
 };
 

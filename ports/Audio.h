@@ -1,12 +1,16 @@
 #pragma once
 // The capture side of the Windows audio system: DirectSound's list of capture drivers, the Core
-// Audio endpoints with their volume and topology objects, and the multimedia mixer. Each class
-// stands for one system object and releases it when destroyed; every call answers with the
-// system's own result (an HRESULT or MMRESULT on Windows): 0 is success.
+// Audio endpoints with their volume and topology objects, the multimedia mixer, and the wave
+// devices that record and play. Each class stands for one system object and releases it when
+// destroyed; every call answers with the system's own result (an HRESULT or MMRESULT on
+// Windows): 0 is success.
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
+
+#include "ports/UiHost.h"
 
 namespace tavrin {
 
@@ -18,6 +22,8 @@ inline constexpr AudioResult kAudioFailed = static_cast<int32_t>(0x80004005);   
 inline constexpr AudioResult kAudioNoInterface = static_cast<int32_t>(0x80004002);  // E_NOINTERFACE
 inline constexpr AudioResult kAudioNotFound = static_cast<int32_t>(0x80070490);     // E_NOTFOUND
 inline constexpr AudioResult kAudioInvalidArgument = static_cast<int32_t>(0x80070057);
+// The MMRESULT of a wave device that is not there (MMSYSERR_BADDEVICEID).
+inline constexpr AudioResult kAudioNoWaveDevice = 2;
 
 // One entry of the DirectSound capture enumeration.
 struct CaptureDriverEntry {
@@ -138,6 +144,44 @@ public:
     virtual AudioResult SetControlValue(uint32_t controlId, uint32_t value) = 0;
 };
 
+// Uncompressed PCM as the wave devices take it.
+struct WaveFormat {
+    uint16_t channels = 1;
+    uint32_t samplesPerSecond = 8000;
+    uint16_t bitsPerSample = 8;
+    uint16_t blockAlign = 1;
+    uint32_t bytesPerSecond = 8000;
+};
+
+// Hears of a recording's filled buffers, on the window thread.
+class RecordingSink {
+public:
+    virtual ~RecordingSink() = default;
+    // The buffer goes back to the device when this returns, while the recording is open.
+    virtual void BufferFilled(std::span<const uint8_t> samples) = 0;
+};
+
+// The default wave input device, open, with its buffers prepared and queued (waveIn). Destroying
+// it stops and resets the device, closes it and frees the buffers.
+class WaveRecording {
+public:
+    virtual ~WaveRecording() = default;
+    virtual AudioResult Start() = 0;
+    // Stops and resets: every buffer comes back with what it holds.
+    virtual AudioResult Stop() = 0;
+    // Buffer `index` as it is now, all of it (the device writes into it while it records).
+    virtual std::vector<uint8_t> Contents(size_t index) = 0;
+    // What the device reported recording into buffer `index` when it gave the buffer back.
+    virtual uint32_t BytesRecorded(size_t index) = 0;
+};
+
+// The default wave output device playing one buffer (waveOut). Destroying it resets the device,
+// unprepares the buffer and closes the device.
+class WavePlayback {
+public:
+    virtual ~WavePlayback() = default;
+};
+
 class Audio {
 public:
     virtual ~Audio() = default;
@@ -155,6 +199,18 @@ public:
 
     virtual uint32_t MixerDeviceCount() = 0;
     virtual AudioResult OpenMixer(uint32_t index, std::unique_ptr<Mixer>& mixer) = 0;
+
+    // The default wave input device with `bufferCount` buffers of `bufferBytes`, prepared and
+    // queued, not started. Open it on the window thread: with a sink, every filled buffer reaches
+    // the sink there (through `windowThread` where the system does not deliver it there itself);
+    // without one the device only signals an event that nothing has to wait for.
+    virtual AudioResult OpenRecording(const WaveFormat& format, uint32_t bufferBytes,
+                                      uint32_t bufferCount, RecordingSink* sink,
+                                      UiHost& windowThread,
+                                      std::unique_ptr<WaveRecording>& recording) = 0;
+    // The default wave output device, playing `samples` once from now on.
+    virtual AudioResult Play(const WaveFormat& format, std::vector<uint8_t> samples,
+                             std::unique_ptr<WavePlayback>& playback) = 0;
 };
 
 }  // namespace tavrin

@@ -13,12 +13,13 @@ namespace tavrin {
 
 // The program's timers.
 enum class TimerId : uint32_t {
-    Speaker = 1,  // "Timer", 20 ms: virtual-speaker animation
-    Bee = 2,      // 10 ms: Bee test
-    BeePlay = 3,  // 100 ms: Bee sound loop
-    Timer1 = 4,   // 2000 ms: device poll while no device is active
+    Speaker = 1,   // "Timer", 20 ms: virtual-speaker animation
+    Bee = 2,       // 10 ms: Bee test
+    BeePlay = 3,   // 100 ms: Bee sound loop
+    Timer1 = 4,    // 2000 ms: device poll while no device is active
+    LoopBack = 5,  // 1000 ms: the microphone's loop-back test plays what it recorded
 };
-inline constexpr size_t kTimerCount = 5;
+inline constexpr size_t kTimerCount = 6;
 
 enum class MessageIcon { None, Information, Warning, Error };
 

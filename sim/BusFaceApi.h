@@ -60,6 +60,11 @@ using TavrinSim_GetCaptureAutoGain_Fn = int32_t(TAVRIN_SDK_CALL*)(int32_t* enabl
 using TavrinSim_SetCaptureAutoGain_Fn = int32_t(TAVRIN_SDK_CALL*)(int32_t enabled);
 // Peak of the microphone signal, 0.0 to 1.0, for the level meter.
 using TavrinSim_GetCapturePeak_Fn = int32_t(TAVRIN_SDK_CALL*)(float* peak);
+// The next samples the headset's microphone records: mono PCM at 8000 samples per second, 8 or
+// 16 bits per sample; byteCount is a whole number of samples.
+using TavrinSim_ReadCaptureSamples_Fn = int32_t(TAVRIN_SDK_CALL*)(uint32_t bitsPerSample,
+                                                                  uint8_t* buffer,
+                                                                  uint32_t byteCount);
 
 // Scenario controls.
 using TavrinSim_Reset_Fn = int32_t(TAVRIN_SDK_CALL*)();

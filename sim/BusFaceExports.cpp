@@ -134,6 +134,11 @@ TAVRIN_BUS_EXPORT TavrinSim_GetCapturePeak(float* peak) {
     return Sim().GetCapturePeak(peak);
 }
 
+TAVRIN_BUS_EXPORT TavrinSim_ReadCaptureSamples(uint32_t bitsPerSample, uint8_t* buffer,
+                                               uint32_t byteCount) {
+    return Sim().ReadCaptureSamples(bitsPerSample, buffer, byteCount);
+}
+
 TAVRIN_BUS_EXPORT TavrinSim_Reset() {
     return Sim().Reset();
 }
@@ -192,6 +197,7 @@ TAVRIN_BUS_SIGNATURE_CHECK(TavrinSim_SetCaptureMute)
 TAVRIN_BUS_SIGNATURE_CHECK(TavrinSim_GetCaptureAutoGain)
 TAVRIN_BUS_SIGNATURE_CHECK(TavrinSim_SetCaptureAutoGain)
 TAVRIN_BUS_SIGNATURE_CHECK(TavrinSim_GetCapturePeak)
+TAVRIN_BUS_SIGNATURE_CHECK(TavrinSim_ReadCaptureSamples)
 TAVRIN_BUS_SIGNATURE_CHECK(TavrinSim_Reset)
 TAVRIN_BUS_SIGNATURE_CHECK(TavrinSim_Plug)
 TAVRIN_BUS_SIGNATURE_CHECK(TavrinSim_Unplug)

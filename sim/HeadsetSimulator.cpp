@@ -29,7 +29,7 @@ constexpr wchar_t kBuiltInMicPath[] =
     L"#{6994ad04-93ef-11d0-a3cc-00a0c9223196}\\intmic";
 constexpr wchar_t kHeadsetMicName[] = L"Microphone (USB PnP Audio Device)";
 
-constexpr std::array<std::string_view, 19> kBusEntryPoints = {
+constexpr std::array<std::string_view, 20> kBusEntryPoints = {
     "TavrinSim_GetDeviceHardwareId",
     "TavrinSim_GetHidInterfacePath",
     "TavrinSim_OpenHid",
@@ -49,6 +49,7 @@ constexpr std::array<std::string_view, 19> kBusEntryPoints = {
     "TavrinSim_GetCaptureAutoGain",
     "TavrinSim_SetCaptureAutoGain",
     "TavrinSim_GetCapturePeak",
+    "TavrinSim_ReadCaptureSamples",
 };
 
 uint32_t ReadLe16(const uint8_t* bytes) {
@@ -662,10 +663,35 @@ int32_t HeadsetSimulator::GetCapturePeak(float* peak) {
     if (BusFault("GetCapturePeak", "", result)) return result;
     if (!bus_.plugged) return kBusNotPresent;
     if (peak == nullptr) return kBusBufferTooSmall;
-    const uint32_t phase = bus_.peakPhase;
-    bus_.peakPhase = (phase + 1) % 20;
-    const float wave = static_cast<float>(phase < 10 ? phase : 20 - phase) * 0.05f;
-    *peak = bus_.mute != 0 ? 0.0f : bus_.peak.value_or(wave);
+    *peak = bus_.mute != 0 ? 0.0f : bus_.peak;
+    return 0;
+}
+
+// Mono PCM at 8 kHz: 8-bit samples around 128 or 16-bit signed little-endian ones around 0. Like
+// the peak, read many times a second: only faults reach the trace.
+int32_t HeadsetSimulator::ReadCaptureSamples(uint32_t bitsPerSample, uint8_t* buffer,
+                                             uint32_t byteCount) {
+    Guard guard(*this);
+    int32_t result = 0;
+    if (BusFault("ReadCaptureSamples", "", result)) return result;
+    if (!bus_.plugged) return kBusNotPresent;
+    const bool wide = bitsPerSample == 16;
+    if ((bitsPerSample != 8 && !wide) || buffer == nullptr || (wide && byteCount % 2 != 0)) {
+        return kBusRefused;
+    }
+    const float level = bus_.mute != 0 ? 0.0f : bus_.peak;
+    const int32_t amplitude = static_cast<int32_t>(level * (wide ? 32767.0f : 127.0f) + 0.5f);
+    constexpr uint64_t kHalfPeriod = 4;  // samples: 1 kHz at 8000 samples per second
+    const uint32_t count = wide ? byteCount / 2 : byteCount;
+    for (uint32_t i = 0; i < count; ++i, ++bus_.samplesRead) {
+        const int32_t sample = (bus_.samplesRead / kHalfPeriod) % 2 == 0 ? amplitude : -amplitude;
+        if (wide) {
+            buffer[2 * i] = static_cast<uint8_t>(sample & 0xFF);
+            buffer[2 * i + 1] = static_cast<uint8_t>((sample >> 8) & 0xFF);
+        } else {
+            buffer[i] = static_cast<uint8_t>(128 + sample);
+        }
+    }
     return 0;
 }
 

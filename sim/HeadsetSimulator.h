@@ -69,10 +69,10 @@ struct BusState {
     uint32_t volumeStep = 50;
     int32_t mute = 0;
     int32_t autoGain = 1;
-    // A fixed peak from a script; without one the meter sees a triangle wave from 0.0 to 0.5
-    // that advances one step (0.05) per read.
-    std::optional<float> peak;
-    uint32_t peakPhase = 0;
+    // The microphone's level, 0.0 (silence, the default) to 1.0 (full scale), set by a script;
+    // its samples are a 1 kHz square wave of that amplitude.
+    float peak = 0.0f;
+    uint64_t samplesRead = 0;
 };
 
 // A script's first failure: its line number (0 when the file did not open) and what was wrong.
@@ -138,6 +138,7 @@ public:
     int32_t GetCaptureAutoGain(int32_t* enabled);
     int32_t SetCaptureAutoGain(int32_t enabled);
     int32_t GetCapturePeak(float* peak);
+    int32_t ReadCaptureSamples(uint32_t bitsPerSample, uint8_t* buffer, uint32_t byteCount);
 
     // Controls.
     int32_t Reset();

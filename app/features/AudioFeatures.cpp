@@ -3,9 +3,6 @@
 namespace tavrin {
 namespace {
 
-constexpr uint32_t kSpeakerTimerInterval = 20;
-constexpr uint32_t kBeeTimerInterval = 10;
-constexpr uint32_t kBeePlayTimerInterval = 100;
 constexpr uint16_t kShutdownRegister = 0x100;
 
 }  // namespace
@@ -26,7 +23,11 @@ void AudioFeatures::Attach(FeatureContext& context) {
     Build(equalizer_, FeatureUnitId::Equalizer, context);
     Build(threeD_, FeatureUnitId::ThreeD, context, [this] { virtual7ch1_->SwitchOffForThreeD(); });
     Build(effects_, FeatureUnitId::EnvironmentEffects, context);
-    Build(virtual7ch1_, FeatureUnitId::Virtual7ch1, context);
+    Build(
+        virtual7ch1_, FeatureUnitId::Virtual7ch1, context,
+        [this] { threeD_->SwitchOffForVirtual7ch1(); },
+        HardwareSwitch{[this] { return GpioLevelMode(); }, [this] { return VirtualSwitchState(); },
+                       [this](int32_t tag) { return PressLocked(tag); }});
     Build(microphone_, FeatureUnitId::Microphone, context);
     Build(encVoiceMagic_, FeatureUnitId::EncVoiceMagic, context);
     Build(lighting_, FeatureUnitId::Lighting, context);
@@ -40,11 +41,13 @@ void AudioFeatures::Attach(FeatureContext& context) {
 void AudioFeatures::Detach() {
     if (buttons_) buttons_->Stop();
     if (lighting_) lighting_->StopWorkers();
+    if (microphone_) microphone_->Close();
 }
 
-// The steps of a profile load that the units own, in their order: 12 LEDON, 13 the [LED] keys
-// and the LED page, 14 ENC and Voice Magic from the registry.
+// The steps of a profile load that the units own, in their order: 10 the speakers measured and
+// sent, 12 LEDON, 13 the [LED] keys and the LED page, 14 ENC and Voice Magic from the registry.
 void AudioFeatures::LoadProfileUnits(const ProfileData& profile) {
+    virtual7ch1_->SendProfileLayout();
     if (const auto ledOn = profile.GivenNumber(ProfileKeyId::LEDON)) {
         lighting_->LoadLedButton(*ledOn != 0 ? 1 : 0);
     }
@@ -85,6 +88,7 @@ void AudioFeatures::SetInitialState() {
     ui.SetTimer(TimerId::Speaker, kSpeakerTimerInterval, false);
     ui.SetTimer(TimerId::Bee, kBeeTimerInterval, false);
     ui.SetTimer(TimerId::BeePlay, kBeePlayTimerInterval, false);
+    ui.SetTimer(TimerId::LoopBack, kLoopBackInterval, false);
 }
 
 void AudioFeatures::ConstructPages() {
@@ -94,8 +98,11 @@ void AudioFeatures::ConstructPages() {
     // The 3D, effect and virtual 7.1 pages.
     threeD_->Construct();
     effects_->Construct();
+    virtual7ch1_->Construct();
+    microphone_->ResetControls();
     if (context_->DeviceActive()) StartDevicePages();
-    // The driver's environment effect on.
+    // The speakers' default layout; the driver's environment effect on.
+    virtual7ch1_->ResetVirtual();
     context_->io.SendDriverEnable(1);
     DebugLog& log = context_->platform.debugLog;
     log.Write(L"[TAudioMainForm][1]");
@@ -109,10 +116,14 @@ void AudioFeatures::StartDevicePages() {
     io.QueryDriverState();
     virtual7ch1_->SendOffAtStart();
     io.QueryDriverValue(0, 0);
+    microphone_->SetUpOnce();
     virtual7ch1_->SendScalar();
 }
 
-void AudioFeatures::AfterNotificationsRegistered() {}
+void AudioFeatures::AfterNotificationsRegistered() {
+    microphone_->ReleaseEndpoint();
+    virtual7ch1_->SwitchBeeOff();
+}
 
 void AudioFeatures::RestoreAtStart() {
     // The last profile; without one (or with one that fails) ENC and Voice Magic come from the
@@ -152,10 +163,12 @@ void AudioFeatures::Read3DFromDevice() {
 // ---- Close ----
 
 void AudioFeatures::Close() {
-    // No hardware press from here on; the settings kept, the features' own switch-off, then the
-    // device's shutdown group on one HID handle.
+    // No hardware press from here on; the settings kept; what plays and records stops; the
+    // features' own switch-off, then the device's shutdown group on one HID handle.
     buttons_->Stop();
     profiles_->SaveLastProfile();
+    virtual7ch1_->CloseMediaPlayer();
+    microphone_->Close();
     equalizer_->Close();
     threeD_->Close();
     HidOperation hid = context_->OpenDevice();
@@ -175,19 +188,34 @@ void AudioFeatures::Close() {
 
 // ---- Device arrival and removal ----
 
-void AudioFeatures::PrepareMicrophone() {}
+// The controls are shown off before the one-time set-up reads what the endpoint holds, so that
+// the first arrival shows the real switches.
+void AudioFeatures::PrepareMicrophone() {
+    microphone_->ResetControls();
+    microphone_->SetUpOnce();
+}
 
 void AudioFeatures::Restore(ActivationPath path, bool firstActivation) {
     FeatureContext& c = *context_;
-    // The LED indicator, by the LED button.
+    // The poll prepares the microphone here; an arrival did so already, and clears the monitor.
+    if (path == ActivationPath::Timer) {
+        PrepareMicrophone();
+    } else {
+        microphone_->ClearMonitorState();
+    }
+    // The LED indicator, by the LED button; the endpoint let go.
     c.io.SendLedIndicator(c.discovery.ActiveVendorId(), c.discovery.ActiveProductId(),
                           lighting_->LedButtonState());
+    microphone_->ReleaseEndpoint();
     RestoreButtonsAndEnc(path);
     encVoiceMagic_->LoadVoiceMagic();
     c.window.RedrawCurrentPage();
     c.ui.ProcessPendingMessages();
     RestoreEqAnd3D();
+    // Virtual 7.1.
+    virtual7ch1_->ShowSwitchAfterArrival();
     c.io.QueryDriverState();
+    virtual7ch1_->SendAfterArrival();
     c.io.QueryDriverValue(0, 0);
     if (firstActivation) lighting_->InitMultiColorLED();
     buttons_->StartWorker();
@@ -229,9 +257,11 @@ void AudioFeatures::DeviceRemoved() {
     context_->window.Repaint();
 }
 
-// The LED worker ends with the device; the next activation starts another.
+// The LED worker ends with the device (the next activation starts another), and so does the
+// microphone's capture.
 void AudioFeatures::ReleaseDevice() {
     lighting_->ReleaseEffectWorker();
+    microphone_->ForgetCapture();
 }
 
 }  // namespace tavrin

@@ -50,6 +50,7 @@ public:
     ThreeD& Effect3D() { return *threeD_; }
     EnvironmentEffects& Effects() { return *effects_; }
     Profiles& ProfileFiles() { return *profiles_; }
+    Microphone& Mic() { return *microphone_; }
     Lighting& Led() { return *lighting_; }
 
 private:

@@ -12,7 +12,10 @@
 #include "app/features/FeatureConfig.h"
 #include "app/features/SettingsModel.h"
 #include "app/features/WindowControls.h"
+#include "ports/Audio.h"
+#include "ports/MediaPlayer.h"
 #include "ports/Platform.h"
+#include "ports/ServiceManager.h"
 #include "ports/UiHost.h"
 
 namespace tavrin {
@@ -40,6 +43,14 @@ enum class SwitchedFeature { Equalizer, ThreeD };
 // differs. The equalizer sends 0 without a read-back when the preset is flat.
 void VerifiedSwitch(VendorSdk& sdk, SwitchedFeature feature, int32_t wanted, bool eqFlat);
 
+// Windows' audio side: the capture endpoint, mixer and wave devices, the media player, and the
+// service manager that restarts the audio service.
+struct AudioPorts {
+    Audio& audio;
+    MediaPlayer& mediaPlayer;
+    ServiceManager& services;
+};
+
 // Everything a feature unit works with; the window fills it once it is built.
 struct FeatureContext {
     Platform& platform;
@@ -52,6 +63,7 @@ struct FeatureContext {
     ConfigurationImage& image;
     // The window's configuration values, read at its construction.
     const MainWindowConfig& config;
+    AudioPorts audio;
     int32_t operatingSystemClass = 0;        // 6: Vista or later
     std::wstring defaultProfilePath;         // the per-user DefaultProfile.ini
     std::wstring lastProfilePath = L"";      // the per-user LastProfile.ini

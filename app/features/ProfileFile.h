@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "app/features/SpeakerGeometry.h"
 #include "ports/FileSystem.h"
 #include "ports/ProfileStore.h"
 
@@ -51,7 +52,6 @@ std::span<const ProfileKey> ProfileKeys();
 const ProfileKey& ProfileKeyOf(ProfileKeyId id);
 
 inline constexpr int32_t kPresetItemCount = 6;
-inline constexpr int32_t kSpeakerCount = 8;
 // The preset keys S1..S4 and the speakers in the order a load places them (L, R, C, SUB, LS,
 // RS, LB, RB), with the picture each one moves.
 ProfileKeyId PresetKey(int32_t preset);

@@ -25,6 +25,15 @@ struct GivenTravel {
     std::optional<int32_t> range;
 };
 
+// The speakers' circle of the 7.1 page from the skin: the centre and radius the speakers' left
+// and top move on, and the radius of the skin before this one.
+struct SpeakerCircle {
+    int32_t centreX = 560;
+    int32_t centreY = 251;
+    int32_t radius = 110;
+    int32_t previousRadius = 110;
+};
+
 // A slider's top within its travel; a skin that gives a negative travel pins it to the top.
 inline int32_t WithinTravel(int32_t top, const SliderTravel& travel) {
     const int32_t bottom = travel.top + (travel.range > 0 ? travel.range : 0);
@@ -57,6 +66,9 @@ public:
     virtual void SetCaptionColour(Component& label, const wchar_t* recordOf, bool down) = 0;
     virtual SliderTravel EqSliderTravel() = 0;
     virtual SliderTravel MicSliderTravel() = 0;
+    virtual SpeakerCircle VirtualCircle() = 0;
+    // The full width of the microphone's level bar.
+    virtual int32_t MicProgressLength() = 0;
     virtual LedSkinValues LedSkin() = 0;
     virtual GivenTravel EncSliderTravel() = 0;
     // The warning box with a [Main] text of the language file (for example "LabelWarning1").

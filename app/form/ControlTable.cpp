@@ -119,6 +119,8 @@ constexpr ControlRow kRows[] = {
     {kNoTag, L"ColorBreatheCheckImage", L"ColorBreatheLabel", 6, Role::Button,    nullptr,  nullptr,                            nullptr,                              nullptr,              kFree,  Unit::Lighting},
     {kNoTag, L"ColorRainbowCheckImage", L"ColorRainbowLabel", 6, Role::Button,    nullptr,  nullptr,                            nullptr,                              nullptr,              kFree,  Unit::Lighting},
     {kNoTag, L"ColorPulsatingCheckImage", L"ColorPulsatingLabel", 6, Role::Button, nullptr, nullptr,                            nullptr,                              nullptr,              kFree,  Unit::Lighting},
+    {kNoTag, L"ListenToDeviceCheckBox", nullptr,              3, Role::Button,    nullptr,  nullptr,                            nullptr,                              nullptr,              kFree,  Unit::Microphone},
+    {kNoTag, L"BeeCheckBox",          nullptr,                4, Role::Button,    nullptr,  nullptr,                            nullptr,                              nullptr,              kFree,  Unit::Virtual7ch1},
     // The speed sliders: the unit places them on their bars.
     {kNoTag, L"ColorBreatheSliderImage", nullptr,             6, Role::Slider,    nullptr,  nullptr,                            nullptr,                              nullptr,              kGated, Unit::Lighting},
     {kNoTag, L"ColorRainbowSliderImage", nullptr,             6, Role::Slider,    nullptr,  nullptr,                            nullptr,                              nullptr,              kGated, Unit::Lighting},

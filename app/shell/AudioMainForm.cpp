@@ -44,8 +44,9 @@ TAudioMainForm::TAudioMainForm(MainWindowPorts ports)
       sdk_(ports.sdkLibrary, ports.platform.debugLog),
       io_(ports.hid, ports.driver),
       discovery_(ports.platform, m_Config, ports.devices, sdk_, io_, *this, ports.features),
-      featureContext_{platform_,           ports.ui,       m_Settings, sdk_, io_, discovery_, *this,
-                      configurationImage_, m_WindowConfig, 0,          L""},
+      featureContext_{platform_,  ports.ui, m_Settings,          sdk_,           io_,
+                      discovery_, *this,    configurationImage_, m_WindowConfig, ports.audio,
+                      0,          L""},
       skin_(ports.platform, ports.ui, form_),
       language_(ports.platform, ports.ui, form_) {}
 

@@ -46,6 +46,7 @@ struct MainWindowPorts {
     HidBus& hid;
     DriverBus& driver;
     MainWindowFeatures& features;
+    AudioPorts audio;
 };
 
 class TAudioMainForm final : public WindowEvents, public DiscoveryHost, public WindowControls {
@@ -82,6 +83,8 @@ public:
     void SetCaptionColour(Component& label, const wchar_t* recordOf, bool down) override;
     SliderTravel EqSliderTravel() override;
     SliderTravel MicSliderTravel() override;
+    SpeakerCircle VirtualCircle() override;
+    int32_t MicProgressLength() override;
     LedSkinValues LedSkin() override;
     void ShowWarning(const wchar_t* textKey) override;
     void RedrawCurrentPage() override;

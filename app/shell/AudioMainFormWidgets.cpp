@@ -223,6 +223,16 @@ SliderTravel TAudioMainForm::MicSliderTravel() {
     return {skin_.Numbers().micTop, skin_.Numbers().micRange};
 }
 
+SpeakerCircle TAudioMainForm::VirtualCircle() {
+    const SkinNumbers& numbers = skin_.Numbers();
+    return {numbers.virtualCenterX, numbers.virtualCenterY, numbers.virtualRadius,
+            numbers.previousVirtualRadius};
+}
+
+int32_t TAudioMainForm::MicProgressLength() {
+    return skin_.Numbers().micProgressLength;
+}
+
 LedSkinValues TAudioMainForm::LedSkin() {
     return {skin_.Numbers().ledPageMode, skin_.Numbers().ledFastRightSide};
 }
@@ -271,7 +281,10 @@ void TAudioMainForm::OnMouseUp(int32_t x, int32_t y) {
     pressed_ = nullptr;
     if (target == nullptr) return;
     if (!target->onMouseUp.empty()) RunHandler(target->onMouseUp, *target);
-    if (target->Contains(x, y) && !target->onClick.empty()) RunHandler(target->onClick, *target);
+    if (!target->Contains(x, y)) return ui_.Repaint();
+    // A check box turns over before its click handler sees it, as the toolkit's do.
+    if (target->kind == ComponentKind::CheckBox) target->checked = !target->checked;
+    if (!target->onClick.empty()) RunHandler(target->onClick, *target);
     ui_.Repaint();
 }
 

@@ -98,6 +98,14 @@ const PressCase kPressCases[] = {
      18,
      {"drv 0x08232008 in 02 00 00 00 -> 0 environment effect 2",
       "drv 0x08232000 in 01 00 00 00 -> 0 enable 1"}},
+    {"Mic Boost and Mic Mute: Windows' endpoint only", 21, {}},
+    {"Monitor in mode 1: the registers (and listening)",
+     89,
+     {"sdk DLLZR_Read_Register_ById(address=0x0200, device=0) -> 0 [value=0x00]",
+      "sdk DLLZR_Write_Register_ById(address=0x0200, value=0x04, device=0) -> 0",
+      "sdk DLLZR_Write_Register_ById(address=0x0230, value=0x20, device=0) -> 0"}},
+    {"CW with virtual 7.1 off: nothing", 49, {}},
+    {"Narrow: the timer starts, nothing is sent yet", 52, {}},
     {"LED button: the LED line on",
      51,
      {"hid out 00 60 01 FF 3C 00..(65) -> 0 gpio out 1000000000 (lines 0..9)",
@@ -113,10 +121,12 @@ TEST_F(AudioFeaturesTest, ThreeDOnSwitchesVirtual7ch1OffFirstWhenTheyExclude) {
     settings.m_bRotateCW = 1;
     Press(8);
     const auto names = SdkNames();
-    ASSERT_GE(names.size(), 3u);
+    ASSERT_GE(names.size(), 4u);
     EXPECT_EQ(names[0], "DLLZR_SetVirtual7ch1_OnOff");
-    EXPECT_EQ(names[1], "DLLZR_SetVirtual7ch1_Scalar");
-    EXPECT_EQ(names[2], "DLLZR_Config3D_ById");
+    EXPECT_EQ(names[1], "DLLZR_SetVirtual7ch1");
+    EXPECT_EQ(names[2], "DLLZR_SetVirtual7ch1_Scalar");
+    EXPECT_EQ(names[3], "DLLZR_Config3D_ById");
+    EXPECT_EQ(ui.timers[static_cast<size_t>(TimerId::Speaker)], 0u) << "the rotation stopped";
     EXPECT_EQ(settings.m_b7ch1Enable, 0);
     EXPECT_EQ(settings.m_bRotateCW, 0);
     EXPECT_FALSE(window.Control(L"VirtualEnableImage").visible);
@@ -143,19 +153,26 @@ TEST_F(AudioFeaturesTest, RemovalShowsEverythingOffAndSendsNothing) {
     EXPECT_EQ(window.Control(L"EffectButtonNonImage").picture, L"Effect/EffectButtonNonImageDown");
 }
 
-// After an arrival: the LED indicator, the page, what the profile asks of EQ and 3D, and the
-// driver's two queries.
+// After an arrival: the LED indicator, the page, what the profile asks of EQ and 3D, then the
+// 7.1 switch between the driver's two queries.
 TEST_F(AudioFeaturesTest, ArrivalRestoresInItsOrder) {
     settings.m_bDefaultEQEnable = 1;
+    settings.m_bDefault7ch1Enable = 1;
     features.Restore(ActivationPath::Arrival, true);
     const Lines traffic = DeviceTraffic();
-    ASSERT_GE(traffic.size(), 4u);
+    ASSERT_GE(traffic.size(), 6u);
     EXPECT_NE(traffic.front().find("gpio out 0000000000"), std::string::npos)
         << "the LED indicator first: " << traffic.front();
-    EXPECT_EQ(traffic[traffic.size() - 2].rfind("drv 0x00223190", 0), 0u) << "driver state";
-    EXPECT_EQ(traffic.back().rfind("drv 0x00223028", 0), 0u) << "driver value";
-    EXPECT_EQ(window.redraws, 1);
+    const Lines last(traffic.end() - 5, traffic.end());
+    EXPECT_EQ(last[0].rfind("drv 0x00223190", 0), 0u) << "driver state";
+    EXPECT_EQ(last[1], "sdk DLLZR_SetVirtual7ch1_OnOff(on=1) -> 0");
+    EXPECT_EQ(last[2].rfind("sdk DLLZR_SetVirtual7ch1(block=01 00 00 00 ", 0), 0u) << last[2];
+    EXPECT_EQ(last[3].rfind("sdk DLLZR_SetVirtual7ch1_Scalar(", 0), 0u) << last[3];
+    EXPECT_EQ(last[4].rfind("drv 0x00223028", 0), 0u) << "driver value";
+    EXPECT_EQ(window.redraws, 2) << "after the LED indicator and after the 7.1 switch";
     EXPECT_EQ(settings.m_bEQEnable, 1);
+    EXPECT_EQ(settings.m_b7ch1Enable, 1);
+    EXPECT_TRUE(log.Contains(L"[Update7ch1UI]"));
 }
 
 TEST_F(AudioFeaturesTest, ArrivalAppliesTheDefaultSwitchesUnlessTheDeviceHoldsThem) {
@@ -177,6 +194,60 @@ TEST_F(AudioFeaturesTest, ArrivalAppliesTheDefaultSwitchesUnlessTheDeviceHoldsTh
     const auto reads = SdkNames();
     EXPECT_GE(std::count(reads.begin(), reads.end(), "DLLZR_IsEQ_Enable_ById"), 2);
     EXPECT_GE(std::count(reads.begin(), reads.end(), "DLLZR_Read_I2C_ById"), 6);
+}
+
+TEST_F(AudioFeaturesTest, Virtual7ch1OnSwitchesThreeDOffWhenTheyExclude) {
+    settings.m_b3DV7ch1Exclusive = 1;
+    settings.m_b3DEnable = 1;
+    Press(47);
+    const Lines traffic = DeviceTraffic();
+    ASSERT_GE(traffic.size(), 2u);
+    EXPECT_EQ(traffic[0], "sdk DLLZR_Config3D_ById(device=0) -> 0") << "3D off comes first";
+    EXPECT_EQ(traffic[1], "sdk DLLZR_Set3D_OnOff_ById(on=0, device=0) -> 0");
+    EXPECT_EQ(settings.m_b3DEnable, 0);
+    EXPECT_EQ(settings.m_b7ch1Enable, 1);
+    EXPECT_FALSE(window.Control(L"EQ3DENImage").visible);
+    EXPECT_EQ(traffic.back().rfind("sdk DLLZR_SetVirtual7ch1(block=01 00 00 00", 0), 0u);
+}
+
+// The microphone at an arrival: its controls shown off, then the one-time set-up reads what the
+// endpoint holds; a later arrival (the set-up done) only shows them off.
+TEST_F(AudioFeaturesTest, ArrivalPreparesTheMicrophoneOnce) {
+    features.DeviceRemoved();  // construction ran the set-up; the removal makes it due again
+    wave.calls.clear();
+    Face().setCaptureMute(1);
+    settings.m_iCurrentPage = page::kMic;
+    features.PrepareMicrophone();
+    EXPECT_EQ(settings.m_bMicMute, 1);
+    EXPECT_TRUE(features.Mic().LevelMeterRunning()) << "the Mic page shows: the meter stays";
+    window.Control(L"MicProgressImage").width = 100;
+    features.PrepareMicrophone();
+    EXPECT_EQ(settings.m_bMicMute, 0);
+    EXPECT_EQ(window.Control(L"MicProgressImage").width, 0);
+    EXPECT_EQ(wave.calls.size(), 1u) << "one set-up";
+
+    // The endpoint was held for the set-up until the restore lets it go; the removal forgets the
+    // set-up and the release closes the meter.
+    features.Restore(ActivationPath::Arrival, true);
+    features.DeviceRemoved();
+    EXPECT_FALSE(features.Mic().SetUpDone());
+    features.ReleaseDevice();
+    EXPECT_FALSE(features.Mic().LevelMeterRunning());
+    EXPECT_EQ(wave.openRecordings, 0);
+}
+
+// The poll prepares the microphone at the start of its restore and leaves the monitor as it is;
+// an arrival clears the monitor.
+TEST_F(AudioFeaturesTest, ThePollPreparesTheMicrophoneAndKeepsTheMonitor) {
+    features.DeviceRemoved();
+    Face().setCaptureMute(1);
+    settings.m_bMicMonitor = 1;
+    features.Restore(ActivationPath::Timer, true);
+    EXPECT_TRUE(features.Mic().SetUpDone());
+    EXPECT_EQ(settings.m_bMicMute, 1);
+    EXPECT_EQ(settings.m_bMicMonitor, 1);
+    features.Restore(ActivationPath::Arrival, false);
+    EXPECT_EQ(settings.m_bMicMonitor, 0);
 }
 
 // ---- The LED steps of the fixed sequences ----
@@ -283,12 +354,13 @@ protected:
         features.Close();
         AudioFeaturesTest::TearDown();
     }
-    // The SDK calls up to the Voice Magic ones, by name and the first two arguments.
+    // The SDK calls up to Voice Magic's or virtual 7.1's, by name and the first two arguments.
     std::vector<std::string> ButtonAndEncCalls() {
         std::vector<std::string> calls;
         for (const std::string& line : DeviceTraffic()) {
             if (line.rfind("sdk ", 0) != 0) continue;
             if (line.find("code=7") != std::string::npos) break;
+            if (line.find("SetVirtual7ch1") != std::string::npos) break;  // step 5 follows
             calls.push_back(line.substr(4, line.find(',', line.find(',') + 1) - 4));
         }
         return calls;

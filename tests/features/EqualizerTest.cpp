@@ -553,7 +553,8 @@ protected:
         if (HasFatalFailure()) return;
         defaultConfig.defaultIni = 1;
         defaultContext.emplace(FeatureContext{defaultPlatform, ui, settings, sdk, *io, *discovery,
-                                              window, image, defaultConfig, 6, kProfilePath});
+                                              window, image, defaultConfig, context->audio, 6,
+                                              kProfilePath});
         defaultEq.emplace(*defaultContext);
     }
 

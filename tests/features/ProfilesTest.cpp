@@ -9,6 +9,7 @@
 #include "app/features/AudioFeatures.h"
 #include "ports/portable/PortableProfileStore.h"
 #include "tests/support/FeatureFixture.h"
+#include "tests/support/ForwardingFileSystem.h"
 
 namespace tavrin {
 namespace {
@@ -39,7 +40,7 @@ protected:
         files.AddDirectory(L"C:\\Users\\Ann\\AppData\\Roaming");
         files.AddDirectory(L"C:\\Profiles");
         context.emplace(FeatureContext{profilePlatform, ui, settings, sdk, *io, *discovery, window,
-                                       image, windowConfig, 6,
+                                       image, windowConfig, context->audio, 6,
                                        std::wstring(kUserData) + kDefaultProfileFileName});
         context->lastProfilePath = std::wstring(kUserData) + kLastProfileFileName;
         context->userProfileFolder = kUserFolder;
@@ -163,6 +164,22 @@ TEST_F(ProfilesTest, ThreeDAndVirtual7ch1BothOnLoadWithVirtual7ch1OffWhenTheyExc
         ASSERT_NE(virtualLook, window.buttonStates.rend());
         EXPECT_EQ(virtualLook->second, exclusive == 0);
     }
+}
+
+// Step 10, virtual 7.1's own: the speakers the profile placed are measured and sent with the
+// switch, before the units' later steps (the LEDs).
+TEST_F(ProfilesTest, ALoadSendsTheSpeakersWhereTheProfilePutThem) {
+    const std::wstring file = L"C:\\Profiles\\Speakers.ini";
+    WriteProfile(file, {{Key::Virtual7ch1EN, L"1"}, {Key::C, L"560,200"}});
+    Unit().LoadProfile(file);
+    const Lines traffic = DeviceTraffic();
+    const auto on =
+        std::find(traffic.begin(), traffic.end(), "sdk DLLZR_SetVirtual7ch1_OnOff(on=1) -> 0");
+    ASSERT_NE(on, traffic.end());
+    ASSERT_NE(on + 1, traffic.end());
+    EXPECT_EQ(on[1].rfind("sdk DLLZR_SetVirtual7ch1(block=01 00 00 00 ", 0), 0u);
+    // C straight above the centre (560, 251): its angle is pi / 2.
+    EXPECT_NE(on[1].find("DB 0F C9 3F"), std::string::npos) << on[1];
 }
 
 // The switches reach the device as 0 or 1, whatever number the file gives; a flat preset turns
@@ -360,21 +377,15 @@ TEST_F(ProfilesTest, TheLightingKeysSurviveALoadAndASave) {
 // A file system that stops the program at its n-th write step, as a power loss would: a folder
 // made, or one step of an atomic replacement (the temporary file begun, half its bytes, all of
 // them, the swap). Or, instead of stopping, that step fails.
-class StoppingFileSystem final : public FileSystem {
+class StoppingFileSystem final : public test::ForwardingFileSystem {
 public:
     struct Stop {};
     StoppingFileSystem(test::MemoryFileSystem& disk, int stepToStop, bool failInstead)
-        : disk_(disk), stepToStop_(stepToStop), failInstead_(failInstead) {}
+        : ForwardingFileSystem(disk),
+          disk_(disk),
+          stepToStop_(stepToStop),
+          failInstead_(failInstead) {}
 
-    FileReadResult ReadWholeFile(const std::wstring& path,
-                                 std::vector<uint8_t>& contents) override {
-        return disk_.ReadWholeFile(path, contents);
-    }
-    bool FileExists(const std::wstring& path) override { return disk_.FileExists(path); }
-    bool DirectoryExists(const std::wstring& path) override { return disk_.DirectoryExists(path); }
-    bool ListDirectory(const std::wstring& path, std::vector<DirectoryEntry>& entries) override {
-        return disk_.ListDirectory(path, entries);
-    }
     bool CreateFolder(const std::wstring& path) override {
         return Step() && disk_.CreateFolder(path);
     }
@@ -443,6 +454,7 @@ TEST_F(ProfilesTest, StoppedOrFailingAtAnyWriteTheLastProfileIsTheOldOneOrTheNew
                              window,
                              image,
                              windowConfig,
+                             context->audio,
                              6,
                              context->defaultProfilePath};
         bound.lastProfilePath = context->lastProfilePath;

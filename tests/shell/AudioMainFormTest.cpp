@@ -104,7 +104,7 @@ TEST_F(MainWindowWithFeaturesTest, ConstructionSelectsTheHeadsetAndSwitchesVirtu
     ASSERT_TRUE(form.Construct());
     EXPECT_TRUE(log.Contains(L"[TAudioMainForm][1]"));
     for (const TimerId timer :
-         {TimerId::Speaker, TimerId::Bee, TimerId::BeePlay, TimerId::Timer1}) {
+         {TimerId::Speaker, TimerId::Bee, TimerId::BeePlay, TimerId::Timer1, TimerId::LoopBack}) {
         EXPECT_EQ(ui.timers[static_cast<size_t>(timer)], 0u)
             << "nothing moves: no timer runs " << static_cast<int>(timer);
     }
@@ -116,9 +116,12 @@ TEST_F(MainWindowWithFeaturesTest, ConstructionSelectsTheHeadsetAndSwitchesVirtu
         }
         return calls;
     }();
+    // 7.1 off with the speakers, the scalar, then the default layout sent.
     EXPECT_EQ(sdkCalls,
               (std::vector<std::string>{"DLLZR_SetActive_Device", "DLLZR_SetVirtual7ch1_OnOff",
-                                        "DLLZR_SetVirtual7ch1_Scalar"}));
+                                        "DLLZR_SetVirtual7ch1", "DLLZR_SetVirtual7ch1_Scalar",
+                                        "DLLZR_SetVirtual7ch1_OnOff", "DLLZR_SetVirtual7ch1"}));
+    EXPECT_EQ(form.m_Settings.m_iMicGain, 50) << "the microphone set-up read the headset's level";
 }
 
 // Closing keeps the settings in the per-user LastProfile.ini (through this build's profile
@@ -134,7 +137,15 @@ TEST_F(MainWindowWithFeaturesTest, TheNextWindowComesUpWithTheSettingsTheLastOne
     ASSERT_TRUE(host.files.FileExists(lastProfile));
 
     AudioFeatures nextFeatures;
-    TAudioMainForm next{{platform, ui, library, errorBox, bus, bus, bus.Driver(), nextFeatures}};
+    TAudioMainForm next{{platform,
+                         ui,
+                         library,
+                         errorBox,
+                         bus,
+                         bus,
+                         bus.Driver(),
+                         nextFeatures,
+                         {audio, mediaPlayer, services}}};
     ClearTraffic();
     ASSERT_TRUE(next.Construct());
     EXPECT_EQ(next.m_Settings.m_iCurrentEffect, 3);
@@ -163,10 +174,11 @@ TEST_F(MainWindowWithFeaturesTest, ConstructionLoadsEncThenReadsAndArmsTheSwitch
         if (line.rfind("sdk ", 0) == 0) calls.push_back(line.substr(4, line.find('(') - 4));
     }
     std::vector<std::string> expected = {
-        "DLLZR_SetActive_Device", "DLLZR_SetVirtual7ch1_OnOff", "DLLZR_SetVirtual7ch1_Scalar",
-        "DLLZR_AudioCommand",     "DLLZR_AudioCommand",         "DLLZR_SetEnc_Parameters",
-        "DLLZR_AudioCommand",     "DLLZR_AudioCommand",         "DLLZR_AudioCommand",
-        "DLLZR_ScanButton_ById",  "DLLZR_SetGpioMode_ById"};
+        "DLLZR_SetActive_Device",      "DLLZR_SetVirtual7ch1_OnOff", "DLLZR_SetVirtual7ch1",
+        "DLLZR_SetVirtual7ch1_Scalar", "DLLZR_SetVirtual7ch1_OnOff", "DLLZR_SetVirtual7ch1",
+        "DLLZR_AudioCommand",          "DLLZR_AudioCommand",         "DLLZR_SetEnc_Parameters",
+        "DLLZR_AudioCommand",          "DLLZR_AudioCommand",         "DLLZR_AudioCommand",
+        "DLLZR_ScanButton_ById",       "DLLZR_SetGpioMode_ById"};
     expected.insert(expected.end(), 10, "DLLZR_GetGpioEx_ById");
     expected.push_back("DLLZR_ScanButton_ById");
     EXPECT_EQ(calls, expected);
@@ -177,7 +189,15 @@ TEST_F(MainWindowWithFeaturesTest, ConstructionLoadsEncThenReadsAndArmsTheSwitch
 
 TEST_F(AudioMainFormTest, WithoutTheSdkNothingElseHappens) {
     FailingLibrary missing;
-    TAudioMainForm bare{{platform, ui, missing, errorBox, bus, bus, bus.Driver(), features}};
+    TAudioMainForm bare{{platform,
+                         ui,
+                         missing,
+                         errorBox,
+                         bus,
+                         bus,
+                         bus.Driver(),
+                         features,
+                         {audio, mediaPlayer, services}}};
     EXPECT_FALSE(bare.Construct());
     EXPECT_EQ(errorBox.shown, std::vector<std::wstring>{L"error 126: not found"});
     EXPECT_EQ(ui.messages,
@@ -221,13 +241,18 @@ TEST_F(MainWindowWithFeaturesTest, DestructionSwitchesTheDeviceOffInOrder) {
     });
     ASSERT_NE(group, traffic.end());
     traffic.erase(traffic.begin(), group);
-    for (auto& line : traffic) line = line.substr(0, line.find(" ->"));
+    // The speakers' block is checked for its switch only: the default layout, off.
+    for (auto& line : traffic) {
+        line = line.substr(0, line.find(" ->"));
+        if (line.rfind("sdk DLLZR_SetVirtual7ch1(", 0) == 0) line.resize(42);
+    }
     EXPECT_EQ(traffic, (std::vector<std::string>{
                            "hid out 00 60 00 01 10 00..(65)",
                            "hid out 00 60 00 01 20 00..(65)",
                            "drv 0x08232008 in 00 00 00 00",
                            "drv 0x08232000 in 01 00 00 00",
                            "sdk DLLZR_SetVirtual7ch1_OnOff(on=0)",
+                           "sdk DLLZR_SetVirtual7ch1(block=00 00 00 00",
                            "sdk DLLZR_AudioCommand(code=4, sub=0, data=00 00 00 00, size=286)",
                            "sdk DLLZR_AudioCommand(code=7, sub=0, data=00 00 00 00, size=286)",
                            "hid out 00 00 00 00 00 00..(65)",
@@ -310,7 +335,15 @@ TEST_F(AudioMainFormTest, OnlyTheFirstActivationOfAServiceBootMinimises) {
 
     RecordingUi other;
     other.commandLine = L"Tavrin.exe -SERVICEBOOT";
-    TAudioMainForm second{{platform, other, library, errorBox, bus, bus, bus.Driver(), features}};
+    TAudioMainForm second{{platform,
+                           other,
+                           library,
+                           errorBox,
+                           bus,
+                           bus,
+                           bus.Driver(),
+                           features,
+                           {audio, mediaPlayer, services}}};
     second.FormActivate();
     EXPECT_TRUE(other.calls.empty()) << "the switch is matched case-sensitively here";
 }

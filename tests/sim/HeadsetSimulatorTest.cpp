@@ -278,22 +278,34 @@ TEST_F(HeadsetSimulatorTest, CaptureEndpointKeepsLevelMuteAndGainControl) {
     EXPECT_EQ(step, 30u);
     EXPECT_EQ(sim.SetCaptureVolumeScalar(1.5f), kBusRefused);
 
-    std::vector<float> wave(12);
-    for (float& value : wave) ASSERT_EQ(sim.GetCapturePeak(&value), 0);
-    EXPECT_FLOAT_EQ(wave[1], 0.05f) << "the meter moves by itself";
-    EXPECT_FLOAT_EQ(wave[10], 0.5f);
-    EXPECT_FLOAT_EQ(wave[11], 0.45f);
-
     float peak = -1;
+    ASSERT_EQ(sim.GetCapturePeak(&peak), 0);
+    EXPECT_EQ(peak, 0.0f) << "silence until a script speaks";
+    std::vector<uint8_t> samples(8, 0);
+    ASSERT_EQ(sim.ReadCaptureSamples(8, samples.data(), 8), 0);
+    EXPECT_EQ(samples, std::vector<uint8_t>(8, 128));
+
     ASSERT_TRUE(sim.RunScript("peak 0.75").Ok());
     ASSERT_EQ(sim.GetCapturePeak(&peak), 0);
     EXPECT_FLOAT_EQ(peak, 0.75f);
+    // A 1 kHz square wave at 8000 samples a second: four samples up, four down.
+    ASSERT_EQ(sim.ReadCaptureSamples(8, samples.data(), 8), 0);
+    EXPECT_EQ(samples, (std::vector<uint8_t>{223, 223, 223, 223, 33, 33, 33, 33}));
+    ASSERT_EQ(sim.ReadCaptureSamples(16, samples.data(), 4), 0);
+    EXPECT_EQ(std::vector<uint8_t>(samples.begin(), samples.begin() + 4),
+              (std::vector<uint8_t>{0xFF, 0x5F, 0xFF, 0x5F}))
+        << "16-bit: 24575 little-endian";
+    EXPECT_EQ(sim.ReadCaptureSamples(16, samples.data(), 3), kBusRefused) << "half a sample";
+    EXPECT_EQ(sim.ReadCaptureSamples(12, samples.data(), 4), kBusRefused);
+
     ASSERT_EQ(sim.SetCaptureMute(1), 0);
     int32_t flag = -1;
     ASSERT_EQ(sim.GetCaptureMute(&flag), 0);
     EXPECT_EQ(flag, 1);
     ASSERT_EQ(sim.GetCapturePeak(&peak), 0);
     EXPECT_EQ(peak, 0.0f) << "a muted microphone is silent";
+    ASSERT_EQ(sim.ReadCaptureSamples(8, samples.data(), 8), 0);
+    EXPECT_EQ(samples, std::vector<uint8_t>(8, 128));
     ASSERT_EQ(sim.SetCaptureAutoGain(0), 0);
     ASSERT_EQ(sim.GetCaptureAutoGain(&flag), 0);
     EXPECT_EQ(flag, 0);

@@ -43,7 +43,7 @@ protected:
     void SetUp() override {
         FeatureTest::SetUp();
         ledContext.emplace(FeatureContext{ledPlatform, ui, settings, sdk, *io, *discovery, window,
-                                          image, windowConfig, 6, L""});
+                                          image, windowConfig, context->audio, 6, L""});
     }
     void TearDown() override {
         StopPlugging();

@@ -11,12 +11,15 @@
 #include <vector>
 
 #include "app/device/DeviceDiscovery.h"
+#include "app/device/audio/sim/SimAudio.h"
 #include "app/device/sim/SimDeviceBus.h"
 #include "app/features/DeviceCommands.h"
 #include "ports/portable/MemoryRegistry.h"
+#include "ports/portable/MemoryServiceManager.h"
 #include "sim/BusFaceApi.h"
 #include "tests/support/FakeClock.h"
 #include "tests/support/FakeEnvironment.h"
+#include "tests/support/FakeWaveDevices.h"
 #include "tests/support/HostPorts.h"
 #include "tests/support/MemoryFileSystem.h"
 #include "tests/support/QuietDiscoveryHost.h"
@@ -57,6 +60,8 @@ public:
     }
     SliderTravel EqSliderTravel() override { return travel; }
     SliderTravel MicSliderTravel() override { return micTravel; }
+    SpeakerCircle VirtualCircle() override { return circle; }
+    int32_t MicProgressLength() override { return progressLength; }
     LedSkinValues LedSkin() override { return ledSkin; }
     void ShowWarning(const wchar_t* textKey) override { warnings.push_back(textKey); }
     void RedrawCurrentPage() override { ++redraws; }
@@ -90,6 +95,8 @@ public:
     FormModel form;
     SliderTravel travel{200, 120};
     SliderTravel micTravel{208, 120};
+    SpeakerCircle circle;
+    int32_t progressLength = 203;
     LedSkinValues ledSkin{1, 0};
     GivenTravel encTravel{50, 150};
     // What a hardware button did to the window: "press <control>", "page <n>", "restore".
@@ -110,7 +117,8 @@ public:
 };
 
 // Builds the context with the headset plugged and active, then clears the trace, so a test
-// sees only its own traffic (DeviceTraffic()).
+// sees only its own traffic (DeviceTraffic()). The capture endpoint is the headset's; the wave
+// devices and the media player are fakes a test drives.
 class FeatureTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -126,8 +134,20 @@ protected:
         discovery->ConstructionStep();
         ASSERT_EQ(discovery->m_bDeviceActive, 1);
         image.Reset();
-        context.emplace(FeatureContext{platform, ui, settings, sdk, *io, *discovery, window, image,
-                                       windowConfig, 6, L""});
+        simAudio.emplace(bus->Face());
+        audio.emplace(*simAudio, wave);
+        context.emplace(FeatureContext{platform,
+                                       ui,
+                                       settings,
+                                       sdk,
+                                       *io,
+                                       *discovery,
+                                       window,
+                                       image,
+                                       windowConfig,
+                                       {*audio, mediaPlayer, services},
+                                       6,
+                                       L""});
         window.settings = &settings;
         ClearTraffic();
     }
@@ -163,6 +183,11 @@ protected:
     std::optional<SimDeviceBus> bus;
     std::optional<DeviceIo> io;
     std::optional<DeviceDiscovery> discovery;
+    std::optional<SimAudio> simAudio;
+    FakeWaveState wave;
+    std::optional<FakeWaveAudio> audio;
+    RecordingMediaPlayer mediaPlayer;
+    MemoryServiceManager services;
     SettingsModel settings;
     ConfigurationImage image;
     FakeWindow window;

@@ -6,12 +6,15 @@
 #include <string>
 #include <vector>
 
+#include "app/device/audio/sim/SimAudio.h"
 #include "app/device/sim/SimDeviceBus.h"
 #include "app/shell/AudioMainForm.h"
 #include "ports/portable/MemoryRegistry.h"
+#include "ports/portable/MemoryServiceManager.h"
 #include "sim/BusFaceApi.h"
 #include "tests/support/FakeClock.h"
 #include "tests/support/FakeEnvironment.h"
+#include "tests/support/FakeWaveDevices.h"
 #include "tests/support/HostPorts.h"
 #include "tests/support/RecordingDebugLog.h"
 #include "tests/support/TempFolder.h"
@@ -55,9 +58,20 @@ protected:
     HostDynamicLibrary library;
     RecordingErrorBox errorBox;
     SimDeviceBus bus{library};
+    SimAudio audio{bus.Face()};
+    RecordingMediaPlayer mediaPlayer;
+    MemoryServiceManager services;
     Ui ui;
     Features features;
-    TAudioMainForm form{{platform, ui, library, errorBox, bus, bus, bus.Driver(), features}};
+    TAudioMainForm form{{platform,
+                         ui,
+                         library,
+                         errorBox,
+                         bus,
+                         bus,
+                         bus.Driver(),
+                         features,
+                         {audio, mediaPlayer, services}}};
 };
 
 }  // namespace tavrin::test

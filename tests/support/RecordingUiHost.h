@@ -8,6 +8,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -27,7 +28,19 @@ public:
     void BeginWindowDrag() override { calls.push_back("drag"); }
     void Repaint() override { ++repaints; }
     void PostQuit() override { calls.push_back("quit"); }
-    void ProcessPendingMessages() override {}
+    // Work posted from other threads runs here, as the window's loop would run it.
+    void ProcessPendingMessages() override {
+        for (;;) {
+            std::function<void()> work;
+            {
+                std::lock_guard<std::mutex> lock(postedMutex);
+                if (posted.empty()) return;
+                work = std::move(posted.front());
+                posted.pop_front();
+            }
+            work();
+        }
+    }
     std::wstring CommandLine() override { return commandLine; }
     void AttachForm(const FormModel& attached) override { form = &attached; }
     void ScreenSize(int32_t& width, int32_t& height) override {
@@ -72,13 +85,15 @@ public:
         if (onDeviceNotifications) onDeviceNotifications();
     }
     void PostToWindowThread(std::function<void()> work) override {
-        if (!queuePosts) {
+        // Work from the test's own thread runs at once unless asked to wait; work from other
+        // threads always waits for the window thread (the test) to run it.
+        if (!queuePosts && std::this_thread::get_id() == windowThread_) {
             work();
             return;
         }
         {
-            std::lock_guard lock(postedMutex_);
-            posted_.push_back(std::move(work));
+            std::lock_guard<std::mutex> lock(postedMutex);
+            posted.push_back(std::move(work));
         }
         postedArrived_.notify_all();
     }
@@ -87,11 +102,11 @@ public:
     bool RunPosted(std::chrono::milliseconds timeout = std::chrono::seconds(5)) {
         std::deque<std::function<void()>> work;
         {
-            std::unique_lock lock(postedMutex_);
-            if (!postedArrived_.wait_for(lock, timeout, [this] { return !posted_.empty(); })) {
+            std::unique_lock<std::mutex> lock(postedMutex);
+            if (!postedArrived_.wait_for(lock, timeout, [this] { return !posted.empty(); })) {
                 return false;
             }
-            work.swap(posted_);
+            work.swap(posted);
         }
         for (auto& item : work) item();
         return true;
@@ -161,11 +176,13 @@ public:
     std::vector<uint8_t> region;
     std::pair<int32_t, int32_t> regionSize{0, 0};
     int repaints = 0;
+    // Work posted while `queuePosts` is set waits here until the test runs it.
+    std::mutex postedMutex;
+    std::deque<std::function<void()>> posted;
 
 private:
-    std::mutex postedMutex_;
+    std::thread::id windowThread_ = std::this_thread::get_id();
     std::condition_variable postedArrived_;
-    std::deque<std::function<void()>> posted_;
 };
 
 }  // namespace tavrin

@@ -3,11 +3,17 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <mmsystem.h>
+
+#include <chrono>
+
 #include "app/device/audio/AudioEndpoint.h"
 #include "app/device/audio/win32/Win32Audio.h"
+#include "app/device/audio/win32/Win32MediaPlayer.h"
 #include "ports/portable/SystemClock.h"
 #include "ports/win32/Win32Registry.h"
 #include "ports/win32/Win32ServiceManager.h"
+#include "tests/support/RecordingUiHost.h"
 
 namespace tavrin {
 namespace {
@@ -160,6 +166,85 @@ TEST_F(ComThread, CoreAudioEnumeratesCaptureEndpoints) {
         const int level = GetEndpointLevel(audio, *device, percent);
         EXPECT_TRUE(level == kEndpointDone || level == kEndpointActivationFailed) << level;
     }
+}
+
+// ---- Wave devices and the media player ----
+
+class CountingSink final : public RecordingSink {
+public:
+    void BufferFilled(std::span<const uint8_t> samples) override {
+        ++buffers;
+        bytes = samples.size();
+    }
+    int buffers = 0;
+    size_t bytes = 0;
+};
+
+// Runs this thread's messages for a while: the recording's notifications arrive as messages.
+void PumpMessages(std::chrono::milliseconds duration) {
+    const auto end = std::chrono::steady_clock::now() + duration;
+    while (std::chrono::steady_clock::now() < end) {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+        Sleep(5);
+    }
+}
+
+constexpr WaveFormat kMeter{1, 8000, 8, 1, 8000};
+
+// Whether the machine has a sound card is not ours to choose: with one, buffers arrive as
+// messages on this thread; without one, the open says so and leaves nothing behind.
+TEST(Win32Audio, ARecordingDeliversItsBuffersAsMessagesOrSaysWhyNot) {
+    Win32Audio audio;
+    RecordingUiHost ui;
+    CountingSink sink;
+    std::unique_ptr<WaveRecording> recording;
+    const AudioResult opened = audio.OpenRecording(kMeter, 400, 2, &sink, ui, recording);
+    if (waveInGetNumDevs() == 0) {
+        EXPECT_NE(opened, kAudioOk);
+        EXPECT_EQ(recording, nullptr);
+        return;
+    }
+    ASSERT_EQ(opened, kAudioOk);
+    ASSERT_EQ(recording->Start(), kAudioOk);
+    PumpMessages(std::chrono::milliseconds(400));
+    EXPECT_GT(sink.buffers, 0);
+    EXPECT_EQ(sink.bytes, 400u);
+    recording->Stop();
+    const int arrived = sink.buffers;
+    PumpMessages(std::chrono::milliseconds(100));
+    EXPECT_EQ(sink.buffers, arrived) << "nothing after the stop";
+    recording.reset();
+    PumpMessages(std::chrono::milliseconds(50));
+}
+
+TEST(Win32Audio, ALoopBackRecordingAndItsPlaybackCloseCleanly) {
+    Win32Audio audio;
+    RecordingUiHost ui;
+    const WaveFormat wide{1, 8000, 16, 2, 16000};
+    std::unique_ptr<WaveRecording> recording;
+    if (audio.OpenRecording(wide, 0x100000, 1, nullptr, ui, recording) == kAudioOk) {
+        recording->Start();
+        Sleep(100);
+        recording->Stop();
+        EXPECT_LE(recording->BytesRecorded(0), 0x100000u);
+        EXPECT_EQ(recording->Contents(0).size(), 0x100000u);
+    }
+    std::unique_ptr<WavePlayback> playback;
+    const AudioResult played = audio.Play(wide, std::vector<uint8_t>(16000), playback);
+    EXPECT_EQ(played == kAudioOk, playback != nullptr);
+    if (waveOutGetNumDevs() == 0) {
+        EXPECT_NE(played, kAudioOk);
+    }
+}
+
+TEST(Win32MediaPlayer, AFileThatCannotBePlayedLeavesThePlayerClosed) {
+    Win32MediaPlayer player;
+    EXPECT_FALSE(player.Open(L"C:\\surely\\absent\\bee.wav"));
+    EXPECT_EQ(player.Length(), 0u);
+    EXPECT_EQ(player.Position(), 0u);
+    player.Play();
+    player.Close();
 }
 
 }  // namespace

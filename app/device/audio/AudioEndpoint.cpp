@@ -209,6 +209,17 @@ std::unique_ptr<AudioDevice> FindCaptureEndpoint(Audio& audio, uint16_t vid, uin
     return nullptr;
 }
 
+HeldCaptureEndpoint::HeldCaptureEndpoint(Audio& audio, uint16_t vid, uint16_t pid)
+    : audio_(audio),
+      balanceCom_(audio.InitializeCom()),
+      endpoint_(FindCaptureEndpoint(audio, vid, pid)) {}
+
+// The endpoint goes before COM does.
+HeldCaptureEndpoint::~HeldCaptureEndpoint() {
+    endpoint_.reset();
+    if (balanceCom_) audio_.UninitializeCom();
+}
+
 int GetEndpointLevel(Audio& audio, AudioDevice& endpoint, int& percent) {
     ComUse com(audio);
     std::unique_ptr<AudioEndpointVolume> volume;

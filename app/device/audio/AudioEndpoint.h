@@ -64,6 +64,24 @@ std::wstring FindCaptureName(Audio& audio, uint16_t vid, uint16_t pid);
 // Relies on COM being initialised on the calling thread. Null when no endpoint matches.
 std::unique_ptr<AudioDevice> FindCaptureEndpoint(Audio& audio, uint16_t vid, uint16_t pid);
 
+// The device's capture endpoint, found with COM initialised on this thread and kept so for as
+// long as the endpoint is held. Empty when the device has none.
+class HeldCaptureEndpoint {
+public:
+    HeldCaptureEndpoint(Audio& audio, uint16_t vid, uint16_t pid);
+    ~HeldCaptureEndpoint();
+    HeldCaptureEndpoint(const HeldCaptureEndpoint&) = delete;
+    HeldCaptureEndpoint& operator=(const HeldCaptureEndpoint&) = delete;
+
+    explicit operator bool() const { return endpoint_ != nullptr; }
+    AudioDevice& operator*() const { return *endpoint_; }
+
+private:
+    Audio& audio_;
+    bool balanceCom_;
+    std::unique_ptr<AudioDevice> endpoint_;
+};
+
 int GetEndpointLevel(Audio& audio, AudioDevice& endpoint, int& percent);
 int SetEndpointLevel(Audio& audio, AudioDevice& endpoint, int percent);
 // kEndpointActivationFailed, else the result of the call itself.

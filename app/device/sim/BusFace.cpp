@@ -34,6 +34,7 @@ const BusFaceFunctions& BusFace::Functions() {
     Find(l, f.getCaptureAutoGain, "TavrinSim_GetCaptureAutoGain");
     Find(l, f.setCaptureAutoGain, "TavrinSim_SetCaptureAutoGain");
     Find(l, f.getCapturePeak, "TavrinSim_GetCapturePeak");
+    Find(l, f.readCaptureSamples, "TavrinSim_ReadCaptureSamples");
     Find(l, f.reset, "TavrinSim_Reset");
     Find(l, f.plug, "TavrinSim_Plug");
     Find(l, f.unplug, "TavrinSim_Unplug");

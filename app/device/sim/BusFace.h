@@ -30,6 +30,7 @@ struct BusFaceFunctions {
     TavrinSim_GetCaptureAutoGain_Fn getCaptureAutoGain = nullptr;
     TavrinSim_SetCaptureAutoGain_Fn setCaptureAutoGain = nullptr;
     TavrinSim_GetCapturePeak_Fn getCapturePeak = nullptr;
+    TavrinSim_ReadCaptureSamples_Fn readCaptureSamples = nullptr;
     TavrinSim_Reset_Fn reset = nullptr;
     TavrinSim_Plug_Fn plug = nullptr;
     TavrinSim_Unplug_Fn unplug = nullptr;

@@ -7,6 +7,9 @@
 #include <vector>
 
 #include "app/device/SimulationMode.h"
+#include "app/device/audio/sim/SimAudio.h"
+#include "app/device/audio/win32/Win32Audio.h"
+#include "app/device/audio/win32/Win32MediaPlayer.h"
 #include "app/device/sim/SimDeviceBus.h"
 #include "app/device/win32/Win32DeviceBus.h"
 #include "app/device/win32/Win32ErrorBox.h"
@@ -61,10 +64,21 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
         simulation ? static_cast<DeviceEnumeration&>(simulatedBus) : windowsDevices;
     HidBus& hid = simulation ? static_cast<HidBus&>(simulatedBus) : windowsHid;
     DriverBus& driver = simulation ? simulatedBus.Driver() : windowsDriver;
+    // The headset's microphone too; the media player is the system's either way.
+    SimAudio simulatedAudio(simulatedBus.Face());
+    Win32Audio windowsAudio;
+    Audio& audio = simulation ? static_cast<Audio&>(simulatedAudio) : windowsAudio;
+    Win32MediaPlayer mediaPlayer;
 
     AudioFeatures features;
-    Win32ProcessHost host(instance,
-                          {platform, sdkLibrary, errorBox, devices, hid, driver, features});
+    Win32ProcessHost host(instance, {platform,
+                                     sdkLibrary,
+                                     errorBox,
+                                     devices,
+                                     hid,
+                                     driver,
+                                     features,
+                                     {audio, mediaPlayer, services}});
     RunProcessEntry(CommandLineArguments(), debugLog, services, clock, host);
     return 0;
 }

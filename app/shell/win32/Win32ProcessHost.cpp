@@ -60,7 +60,7 @@ void Win32ProcessHost::RunApplication() {
         return;
     }
     TAudioMainForm form({ports_.platform, *ui_, ports_.sdkLibrary, ports_.errorBox, ports_.devices,
-                         ports_.hid, ports_.driver, ports_.features});
+                         ports_.hid, ports_.driver, ports_.features, ports_.audio});
     FormAttachment attachment(*ui_, form);
     // The constructor needs the window (timers, tray, notifications), so the creation event
     // follows it here rather than arriving with WM_CREATE.

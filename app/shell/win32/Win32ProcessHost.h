@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/device/VendorSdk.h"
+#include "app/features/DeviceCommands.h"
 #include "app/features/MainWindowFeatures.h"
 #include "app/shell/ProcessEntry.h"
 #include "app/shell/win32/Win32UiHost.h"
@@ -25,6 +26,7 @@ struct ApplicationPorts {
     HidBus& hid;
     DriverBus& driver;
     MainWindowFeatures& features;
+    AudioPorts audio;
 };
 
 class Win32ProcessHost final : public ProcessHost {

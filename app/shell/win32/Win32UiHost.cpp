@@ -134,7 +134,7 @@ LRESULT Win32UiHost::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             break;  // the default handling gives the window the focus
         case WM_TIMER:
             if (events_ != nullptr && wParam >= static_cast<WPARAM>(TimerId::Speaker) &&
-                wParam <= static_cast<WPARAM>(TimerId::Timer1)) {
+                wParam < kTimerCount) {
                 events_->OnTimer(static_cast<TimerId>(wParam));
             }
             return 0;

@@ -98,6 +98,15 @@ public:
     AudioResult CreateDeviceEnumerator(std::unique_ptr<AudioDeviceEnumerator>& enumerator) override;
     uint32_t MixerDeviceCount() override { return static_cast<uint32_t>(state_.mixers.size()); }
     AudioResult OpenMixer(uint32_t index, std::unique_ptr<Mixer>& mixer) override;
+    // No wave devices here (tests/support/FakeWaveDevices.h has them).
+    AudioResult OpenRecording(const WaveFormat&, uint32_t, uint32_t, RecordingSink*, UiHost&,
+                              std::unique_ptr<WaveRecording>&) override {
+        return kAudioNoWaveDevice;
+    }
+    AudioResult Play(const WaveFormat&, std::vector<uint8_t>,
+                     std::unique_ptr<WavePlayback>&) override {
+        return kAudioNoWaveDevice;
+    }
 
 private:
     FakeAudioState& state_;

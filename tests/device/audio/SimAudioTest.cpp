@@ -1,11 +1,15 @@
 // The simulation's audio port over a library that serves scripted bus-face functions.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <map>
+#include <thread>
 #include <utility>
 
 #include "app/device/audio/AudioEndpoint.h"
 #include "app/device/audio/sim/SimAudio.h"
+#include "tests/support/RecordingUiHost.h"
 
 namespace tavrin {
 namespace {
@@ -65,6 +69,14 @@ int32_t TAVRIN_SDK_CALL SetCaptureAutoGain(int32_t enabled) {
     return Bus().result;
 }
 
+// The microphone's samples come from the recording's worker: one value, read atomically.
+std::atomic<uint8_t> microphoneSample{128};
+
+int32_t TAVRIN_SDK_CALL ReadCaptureSamples(uint32_t, uint8_t* buffer, uint32_t count) {
+    std::fill(buffer, buffer + count, microphoneSample.load());
+    return 0;
+}
+
 template <class Function>
 void* Address(Function function) {
     return reinterpret_cast<void*>(function);
@@ -81,6 +93,7 @@ public:
             {"TavrinSim_SetCaptureMute", Address(&SetCaptureMute)},
             {"TavrinSim_GetCaptureAutoGain", Address(&GetCaptureAutoGain)},
             {"TavrinSim_SetCaptureAutoGain", Address(&SetCaptureAutoGain)},
+            {"TavrinSim_ReadCaptureSamples", Address(&ReadCaptureSamples)},
         };
     }
     bool Load(const std::wstring&) override { return true; }
@@ -192,6 +205,120 @@ TEST_F(SimAudioTest, NoMixer) {
     uint32_t maximum = 0;
     EXPECT_EQ(MixerControl(audio, MixerOperation::GetVolume, value, minimum, maximum, kVid, kPid),
               kMixerNotFound);
+}
+
+// ---- Recording ----
+
+// Takes the filled buffers, and the thread each arrived on.
+class CollectingSink final : public RecordingSink {
+public:
+    void BufferFilled(std::span<const uint8_t> samples) override {
+        buffers.emplace_back(samples.begin(), samples.end());
+        threads.push_back(std::this_thread::get_id());
+    }
+    std::vector<std::vector<uint8_t>> buffers;
+    std::vector<std::thread::id> threads;
+};
+
+// Runs the window thread's posted work until `done` or two seconds have passed.
+template <class Done>
+bool RunWindowThreadUntil(RecordingUiHost& ui, Done done) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > end) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        ui.ProcessPendingMessages();
+    }
+    return true;
+}
+
+constexpr WaveFormat kMeter{1, 8000, 8, 1, 8000};
+
+TEST_F(SimAudioTest, FilledBuffersReachTheSinkOnTheWindowThread) {
+    microphoneSample = 200;
+    BusFace audioFace(library);
+    SimAudio audio(audioFace);
+    RecordingUiHost ui;
+    CollectingSink sink;
+    std::unique_ptr<WaveRecording> recording;
+    ASSERT_EQ(audio.OpenRecording(kMeter, 400, 2, &sink, ui, recording), kAudioOk);
+    ASSERT_EQ(recording->Start(), kAudioOk);
+    ASSERT_TRUE(RunWindowThreadUntil(ui, [&] { return sink.buffers.size() >= 3; }))
+        << "400 bytes at 8000 a second: one buffer every 50 ms";
+    EXPECT_EQ(sink.buffers[0], std::vector<uint8_t>(400, 200));
+    for (const auto& thread : sink.threads) EXPECT_EQ(thread, std::this_thread::get_id());
+
+    // Stopped, nothing more arrives, not even what was already on its way.
+    recording->Stop();
+    const size_t arrived = sink.buffers.size();
+    std::this_thread::sleep_for(std::chrono::milliseconds(120));
+    ui.ProcessPendingMessages();
+    EXPECT_EQ(sink.buffers.size(), arrived);
+    microphoneSample = 128;
+}
+
+TEST_F(SimAudioTest, WorkPostedByARecordingThatIsGoneIsDropped) {
+    BusFace audioFace(library);
+    SimAudio audio(audioFace);
+    RecordingUiHost ui;
+    CollectingSink sink;
+    std::unique_ptr<WaveRecording> recording;
+    ASSERT_EQ(audio.OpenRecording(kMeter, 400, 2, &sink, ui, recording), kAudioOk);
+    recording->Start();
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+    while (ui.posted.empty() && std::chrono::steady_clock::now() < end) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    ASSERT_FALSE(ui.posted.empty());
+    recording.reset();
+    ui.ProcessPendingMessages();
+    EXPECT_TRUE(sink.buffers.empty());
+}
+
+TEST_F(SimAudioTest, WithoutASinkTheRecordingEndsWhenItsBufferIsFull) {
+    microphoneSample = 7;
+    BusFace audioFace(library);
+    SimAudio audio(audioFace);
+    RecordingUiHost ui;
+    const WaveFormat wide{1, 8000, 16, 2, 16000};
+    std::unique_ptr<WaveRecording> recording;
+    ASSERT_EQ(audio.OpenRecording(wide, 800, 1, nullptr, ui, recording), kAudioOk);
+    EXPECT_EQ(recording->BytesRecorded(0), 0u);
+    recording->Start();
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+    while (recording->BytesRecorded(0) == 0 && std::chrono::steady_clock::now() < end) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    EXPECT_EQ(recording->BytesRecorded(0), 800u);
+    EXPECT_EQ(recording->Contents(0), std::vector<uint8_t>(800, 7));
+    EXPECT_TRUE(ui.posted.empty());
+
+    // A long buffer stopped at once gives back only what it holds.
+    ASSERT_EQ(audio.OpenRecording(wide, 0x100000, 1, nullptr, ui, recording), kAudioOk);
+    recording->Start();
+    recording->Stop();
+    EXPECT_LT(recording->BytesRecorded(0), 0x100000u);
+    EXPECT_EQ(recording->Contents(0).size(), 0x100000u);
+    microphoneSample = 128;
+}
+
+TEST_F(SimAudioTest, RecordingNeedsTheMicrophoneAndAPlainFormat) {
+    BusFace audioFace(library);
+    SimAudio audio(audioFace);
+    RecordingUiHost ui;
+    std::unique_ptr<WaveRecording> recording;
+    EXPECT_NE(audio.OpenRecording({1, 8000, 12, 2, 16000}, 400, 2, nullptr, ui, recording),
+              kAudioOk);
+    EXPECT_NE(audio.OpenRecording(kMeter, 0, 2, nullptr, ui, recording), kAudioOk);
+    EXPECT_EQ(recording, nullptr);
+    std::unique_ptr<WavePlayback> playback;
+    EXPECT_EQ(audio.Play(kMeter, std::vector<uint8_t>(10), playback), kAudioOk);
+    EXPECT_NE(playback, nullptr);
+
+    library.symbols.erase("TavrinSim_ReadCaptureSamples");
+    BusFace vendorFace(library);
+    SimAudio vendor(vendorFace);
+    EXPECT_EQ(vendor.OpenRecording(kMeter, 400, 2, nullptr, ui, recording), kAudioNoWaveDevice);
 }
 
 }  // namespace

@@ -1,5 +1,10 @@
 #include "app/device/audio/sim/SimAudio.h"
 
+#include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
 #include <utility>
 
 namespace tavrin {
@@ -12,6 +17,10 @@ constexpr uint32_t kTextCapacity = 1024;
 constexpr wchar_t kPrimaryCaptureDriver[] = L"Primary Sound Capture Driver";
 // Core Audio names the adapter device behind a connector by "{2}." and its interface path.
 constexpr wchar_t kAdapterIdPrefix[] = L"{2}.";
+// A recording takes the microphone's samples in stretches of at most this long, or of one buffer
+// when that is shorter.
+constexpr uint32_t kStretchMilliseconds = 50;
+constexpr AudioResult kBadWaveFormat = 32;  // WAVERR_BADFORMAT
 
 struct EndpointEntry {
     std::wstring friendlyName;
@@ -207,6 +216,155 @@ private:
     Face face_;
 };
 
+// The headset's microphone recorded into a ring of buffers by a worker that keeps the format's
+// pace. With a sink each filled buffer is handed to the window thread and recorded into again at
+// once; without one the recording ends when every buffer is full.
+class SimRecording final : public WaveRecording {
+public:
+    SimRecording(const Face& face, const WaveFormat& format, uint32_t bufferBytes,
+                 uint32_t bufferCount, RecordingSink* sink, UiHost& windowThread)
+        : face_(face),
+          format_(format),
+          sink_(sink),
+          windowThread_(windowThread),
+          shared_(std::make_shared<Shared>()) {
+        shared_->buffers.assign(bufferCount, std::vector<uint8_t>(bufferBytes, Silence()));
+        shared_->filled.assign(bufferCount, 0);
+        shared_->returned.assign(bufferCount, 0);
+        const uint32_t stretch =
+            std::min(format.bytesPerSecond * kStretchMilliseconds / 1000, bufferBytes);
+        stretchBytes_ =
+            std::max<uint32_t>(stretch - stretch % format.blockAlign, format.blockAlign);
+        worker_ = std::thread([this] { Run(); });
+    }
+    ~SimRecording() override {
+        {
+            std::lock_guard<std::mutex> lock(shared_->mutex);
+            shared_->ending = true;
+        }
+        shared_->wake.notify_all();
+        worker_.join();
+    }
+    SimRecording(const SimRecording&) = delete;
+    SimRecording& operator=(const SimRecording&) = delete;
+
+    AudioResult Start() override {
+        {
+            std::lock_guard<std::mutex> lock(shared_->mutex);
+            shared_->running = true;
+        }
+        shared_->wake.notify_all();
+        return kAudioOk;
+    }
+    AudioResult Stop() override {
+        std::lock_guard<std::mutex> lock(shared_->mutex);
+        shared_->running = false;
+        if (shared_->current < shared_->buffers.size()) {
+            shared_->returned[shared_->current] = shared_->filled[shared_->current];
+        }
+        return kAudioOk;
+    }
+    std::vector<uint8_t> Contents(size_t index) override {
+        std::lock_guard<std::mutex> lock(shared_->mutex);
+        return index < shared_->buffers.size() ? shared_->buffers[index] : std::vector<uint8_t>{};
+    }
+    uint32_t BytesRecorded(size_t index) override {
+        std::lock_guard<std::mutex> lock(shared_->mutex);
+        return index < shared_->returned.size() ? shared_->returned[index] : 0;
+    }
+
+private:
+    struct Shared {
+        std::mutex mutex;
+        std::condition_variable wake;
+        bool running = false;
+        bool ending = false;
+        std::vector<std::vector<uint8_t>> buffers;
+        std::vector<uint32_t> filled;
+        std::vector<uint32_t> returned;
+        size_t current = 0;  // the buffer being recorded into; past the end when all are full
+    };
+
+    uint8_t Silence() const { return format_.bitsPerSample == 8 ? 128 : 0; }
+
+    bool Recording(const Shared& shared) const {
+        return shared.running && shared.current < shared.buffers.size();
+    }
+
+    void Run() {
+        Shared& shared = *shared_;
+        const auto stretch = std::chrono::milliseconds(
+            std::max<uint64_t>(1, uint64_t{stretchBytes_} * 1000 / format_.bytesPerSecond));
+        std::unique_lock<std::mutex> lock(shared.mutex);
+        while (true) {
+            shared.wake.wait(lock, [&] { return shared.ending || Recording(shared); });
+            if (shared.ending) return;
+            if (shared.wake.wait_for(lock, stretch,
+                                     [&] { return shared.ending || !Recording(shared); })) {
+                continue;
+            }
+            std::vector<uint8_t>& buffer = shared.buffers[shared.current];
+            uint32_t& filled = shared.filled[shared.current];
+            std::vector<uint8_t> samples(std::min<size_t>(stretchBytes_, buffer.size() - filled),
+                                         Silence());
+            lock.unlock();
+            // An unplugged headset records silence.
+            face_.readCaptureSamples(format_.bitsPerSample, samples.data(),
+                                     static_cast<uint32_t>(samples.size()));
+            lock.lock();
+            if (!Recording(shared)) continue;
+            std::copy(samples.begin(), samples.end(), buffer.begin() + filled);
+            filled += static_cast<uint32_t>(samples.size());
+            if (filled == buffer.size()) BufferFull(shared);
+        }
+    }
+
+    // Called with the lock held.
+    void BufferFull(Shared& shared) {
+        const size_t index = shared.current;
+        shared.returned[index] = shared.filled[index];
+        if (sink_ == nullptr) {
+            ++shared.current;
+            return;
+        }
+        shared.filled[index] = 0;
+        shared.current = (index + 1) % shared.buffers.size();
+        // The recording may be gone (or stopped) by the time the window thread gets to it.
+        std::weak_ptr<Shared> alive = shared_;
+        windowThread_.PostToWindowThread([alive, sink = sink_, samples = shared.buffers[index]] {
+            const std::shared_ptr<Shared> recording = alive.lock();
+            if (recording == nullptr) return;
+            {
+                std::lock_guard<std::mutex> lock(recording->mutex);
+                if (!recording->running) return;
+            }
+            sink->BufferFilled(samples);
+        });
+    }
+
+    Face face_;
+    WaveFormat format_;
+    RecordingSink* sink_;
+    UiHost& windowThread_;
+    uint32_t stretchBytes_ = 1;
+    std::shared_ptr<Shared> shared_;
+    std::thread worker_;
+};
+
+// Nothing to play on: the samples are only kept while the playback lasts.
+class SimPlayback final : public WavePlayback {
+public:
+    explicit SimPlayback(std::vector<uint8_t> samples) : samples_(std::move(samples)) {}
+
+private:
+    std::vector<uint8_t> samples_;
+};
+
+bool PlausibleFormat(const WaveFormat& format) {
+    return (format.bitsPerSample == 8 || format.bitsPerSample == 16) && format.channels == 1 &&
+           format.blockAlign == format.bitsPerSample / 8 && format.bytesPerSecond != 0;
+}
+
 }  // namespace
 
 AudioResult SimAudio::EnumerateCaptureDrivers(std::vector<CaptureDriverEntry>& entries) {
@@ -227,6 +385,27 @@ AudioResult SimAudio::CreateDeviceEnumerator(std::unique_ptr<AudioDeviceEnumerat
 
 AudioResult SimAudio::OpenMixer(uint32_t /*index*/, std::unique_ptr<Mixer>& /*mixer*/) {
     return kAudioInvalidArgument;
+}
+
+AudioResult SimAudio::OpenRecording(const WaveFormat& format, uint32_t bufferBytes,
+                                    uint32_t bufferCount, RecordingSink* sink, UiHost& windowThread,
+                                    std::unique_ptr<WaveRecording>& recording) {
+    const Face& face = face_.Functions();
+    if (face.readCaptureSamples == nullptr) return kAudioNoWaveDevice;
+    if (!PlausibleFormat(format)) return kBadWaveFormat;
+    if (bufferCount == 0 || bufferBytes == 0 || bufferBytes % format.blockAlign != 0) {
+        return kAudioInvalidArgument;
+    }
+    recording =
+        std::make_unique<SimRecording>(face, format, bufferBytes, bufferCount, sink, windowThread);
+    return kAudioOk;
+}
+
+AudioResult SimAudio::Play(const WaveFormat& format, std::vector<uint8_t> samples,
+                           std::unique_ptr<WavePlayback>& playback) {
+    if (!PlausibleFormat(format)) return kBadWaveFormat;
+    playback = std::make_unique<SimPlayback>(std::move(samples));
+    return kAudioOk;
 }
 
 }  // namespace tavrin
