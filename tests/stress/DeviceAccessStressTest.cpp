@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <thread>
 #include <vector>
 
@@ -51,11 +52,13 @@ TEST(DeviceAccessStress, RegisterTrafficFromManyThreadsWhileTheHeadsetComesAndGo
         });
     }
     std::thread plugger([&] {
+        // Unplugged for a moment, plugged for longer, as a user's cable would be.
         while (!stop) {
             face.unplug();
             std::this_thread::yield();
             face.plug();
             io.SendDriverEnable(1);
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
     });
     for (std::thread& worker : workers) worker.join();
