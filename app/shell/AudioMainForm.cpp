@@ -122,7 +122,8 @@ bool TAudioMainForm::Construct() {
 
     // 7.
     LoadAudioConfig(platform_, kAudioConfigFileName, programPath, m_Config);
-    configFile_.emplace(platform_.profiles, m_Config.SourceFolderFullPath + kAudioConfigFileName);
+    configFile_.emplace(platform_.profiles, platform_.files,
+                        m_Config.SourceFolderFullPath + kAudioConfigFileName);
 
     // 8.
     m_Settings = SettingsModel{};

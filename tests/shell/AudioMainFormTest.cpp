@@ -149,7 +149,8 @@ TEST_F(AudioMainFormTest, AStrictConfigurationErrorStopsConstruction) {
         form.Construct();
         ADD_FAILURE() << "no error";
     } catch (const ConfigConversionError& error) {
-        EXPECT_EQ(error.Message(), L"'x' is not a valid integer value");
+        EXPECT_EQ(error.Message(), L"'x' is not a valid integer value\n\nFile: " + folder.Path() +
+                                       L"AudioConfig.cfg\nSection: GPIO\nKey: MODE");
     }
 }
 
