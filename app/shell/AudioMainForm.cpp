@@ -87,7 +87,8 @@ bool TAudioMainForm::Construct() {
     // features.
     CreateForm();
     features_.Attach(featureContext_);
-    ui_.SetTimer(TimerId::Speaker, kSpeakerTimerInterval, true);
+    // The program sits in the tray all day: the speaker timer runs only while a motion does.
+    ui_.SetTimer(TimerId::Speaker, kSpeakerTimerInterval, false);
     ui_.SetTimer(TimerId::Bee, kBeeTimerInterval, false);
     ui_.SetTimer(TimerId::BeePlay, kBeePlayTimerInterval, false);
 
