@@ -86,10 +86,13 @@ per_user_config() {
     echo "$WINEPREFIX/drive_c/users/$(whoami)/AppData/Roaming/$install_folder/AudioConfig.cfg"
 }
 
+# The installed folder the session runs from.
+APP_FOLDER=dist/win64
+
 # Starts Tavrin.exe with the switches given; sets `window` to its X window.
 start_tavrin() {
     export TAVRIN_SIMULATION=1
-    (cd dist/win64 && exec "$WINE" ./Tavrin.exe "$@") 2> >(debug_lines >>out/tavrin-debug.txt) &
+    (cd "$APP_FOLDER" && exec "$WINE" ./Tavrin.exe "$@") 2> >(debug_lines >>out/tavrin-debug.txt) &
     tavrin_pid=$!
     window=""
     for _ in $(seq 1 $((WINDOW_WAIT_SECONDS * 2))); do
@@ -106,7 +109,7 @@ start_tavrin() {
 # Closes Tavrin through its normal exit message and waits for the process to end.
 close_tavrin() {
     say "closing Tavrin through WM_ZRN58xxAPP_EXIT"
-    (cd dist/win64 && timeout 30 "$WINE" ./BroadcastMessage.exe WM_ZRN58xxAPP_EXIT) || true
+    (cd "$APP_FOLDER" && timeout 30 "$WINE" ./BroadcastMessage.exe WM_ZRN58xxAPP_EXIT) || true
     for _ in $(seq 1 $((EXIT_WAIT_SECONDS * 2))); do
         kill -0 "$tavrin_pid" 2>/dev/null || break
         sleep 0.5
