@@ -360,7 +360,7 @@ void LanguageManager::NoteProblem(const std::wstring& source, const wchar_t* sec
     platform_.debugLog.Write(source + L" [" + section + L"] " + key + L": " + problem);
 }
 
-void LanguageManager::LoadGlobalFont(const std::wstring& file, const ValueReader& read) {
+void LanguageManager::LoadGlobalFont(const std::wstring& source, const ValueReader& read) {
     const std::wstring up = read(kGlobalFontSection, L"ColorUp");
     const std::wstring down = read(kGlobalFontSection, L"ColorDown");
     const std::wstring size = read(kGlobalFontSection, L"FontSize");
@@ -371,7 +371,7 @@ void LanguageManager::LoadGlobalFont(const std::wstring& file, const ValueReader
         if (const auto parsed = ParseColour(TrimBlanks(value))) {
             field = *parsed;
         } else {
-            NoteProblem(file, kGlobalFontSection, key, L"'" + value + L"' is not a number");
+            NoteProblem(source, kGlobalFontSection, key, L"'" + value + L"' is not a number");
         }
     };
     colour(up, L"ColorUp", global_.colorUp);
@@ -380,7 +380,8 @@ void LanguageManager::LoadGlobalFont(const std::wstring& file, const ValueReader
         if (const auto parsed = ParseInteger(TrimBlanks(size))) {
             global_.fontSize = *parsed;
         } else {
-            NoteProblem(file, kGlobalFontSection, L"FontSize", L"'" + size + L"' is not a number");
+            NoteProblem(source, kGlobalFontSection, L"FontSize",
+                        L"'" + size + L"' is not a number");
         }
     }
 }
