@@ -23,11 +23,24 @@ std::wstring WithBackslash(const std::wstring& folder) {
     return folder + L"\\";
 }
 
+std::wstring ConversionMessage(const std::wstring& value, const ConfigValueSource* source) {
+    std::wstring message = L"'" + value + L"' is not a valid integer value";
+    if (source == nullptr) return message;
+    message += L"\n\nFile: " + source->file;
+    if (source->fileMissing) message += L" (the file is missing)";
+    return message + L"\nSection: " + source->section + L"\nKey: " + source->key;
+}
+
 }  // namespace
 
 ConfigConversionError::ConfigConversionError(const std::wstring& value)
-    : std::runtime_error(ToUtf8(L"'" + value + L"' is not a valid integer value")),
-      message_(L"'" + value + L"' is not a valid integer value") {}
+    : std::runtime_error(ToUtf8(ConversionMessage(value, nullptr))),
+      message_(ConversionMessage(value, nullptr)) {}
+
+ConfigConversionError::ConfigConversionError(const std::wstring& value,
+                                             const ConfigValueSource& source)
+    : std::runtime_error(ToUtf8(ConversionMessage(value, &source))),
+      message_(ConversionMessage(value, &source)) {}
 
 std::optional<int32_t> ParseInteger(std::wstring_view value, bool allowHex) {
     while (!value.empty() && value.front() == L' ') value.remove_prefix(1);
@@ -217,6 +230,16 @@ std::wstring PerUserConfigPath(Environment& environment, const CAudioConfig& rec
 ConfigFile::ConfigFile(ProfileStore& profiles, std::wstring path)
     : profiles_(profiles), path_(std::move(path)) {}
 
+ConfigFile::ConfigFile(ProfileStore& profiles, FileSystem& files, std::wstring path)
+    : profiles_(profiles), files_(&files), path_(std::move(path)) {}
+
+int32_t ConfigFile::Strict(const std::wstring& value, const wchar_t* section,
+                           const std::wstring& key) const {
+    if (const auto number = ParseInteger(value)) return *number;
+    const bool missing = files_ != nullptr && !files_->FileExists(path_);
+    throw ConfigConversionError(value, {path_, section, key, missing});
+}
+
 std::wstring ConfigFile::Read(const wchar_t* section, const std::wstring& key,
                               uint32_t capacity) const {
     return ReadConfigValue(profiles_, path_, section, key, capacity);
@@ -228,7 +251,7 @@ std::wstring ConfigFile::Text(const ConfigKey& key) const {
 
 int32_t ConfigFile::Integer(const ConfigKey& key) const {
     const std::wstring value = Text(key);
-    if (key.type == ConfigKeyType::StrictInteger) return StrictInteger(value);
+    if (key.type == ConfigKeyType::StrictInteger) return Strict(value, key.section, key.key);
     return value.empty() ? key.emptyValue : LenientInteger(value);
 }
 
@@ -236,7 +259,7 @@ std::vector<int32_t> ConfigFile::IntegerList(const ConfigKey& key) const {
     std::vector<int32_t> lines(kGpioLineCount, 0);
     const std::vector<std::wstring> items = SplitAtCommas(Text(key));
     for (size_t i = 0; i < items.size() && i < kConfigListMaxItems; ++i) {
-        lines[i] = StrictInteger(items[i].substr(0, kConfigListItemMaxLength));
+        lines[i] = Strict(items[i].substr(0, kConfigListItemMaxLength), key.section, key.key);
     }
     return lines;
 }
@@ -250,7 +273,8 @@ double ConfigFile::V7ch1Scalar() const {
 }
 
 int32_t ConfigFile::GpioActive(size_t line) const {
-    return StrictInteger(Read(kGpioActiveSection, std::to_wstring(line), kConfigNumberCapacity));
+    const std::wstring key = std::to_wstring(line);
+    return Strict(Read(kGpioActiveSection, key, kConfigNumberCapacity), kGpioActiveSection, key);
 }
 
 int32_t ConfigFile::GpioFunction(size_t line) const {

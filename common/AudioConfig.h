@@ -14,10 +14,20 @@ namespace tavrin {
 
 inline constexpr wchar_t kAudioConfigFileName[] = L"AudioConfig.cfg";
 
+// Where a value of the configuration was read.
+struct ConfigValueSource {
+    std::wstring file;
+    std::wstring section;
+    std::wstring key;
+    bool fileMissing = false;
+};
+
 // The one exception that escapes start-up; the application's exception box shows its text.
 class ConfigConversionError : public std::runtime_error {
 public:
     explicit ConfigConversionError(const std::wstring& value);
+    // The conversion message, then the file, section and key, so that a person can mend it.
+    ConfigConversionError(const std::wstring& value, const ConfigValueSource& source);
     const std::wstring& Message() const { return message_; }
 
 private:
@@ -191,6 +201,8 @@ inline constexpr size_t kConfigListItemMaxLength = 127;
 class ConfigFile {
 public:
     ConfigFile(ProfileStore& profiles, std::wstring path);
+    // With the file system, a conversion error also tells when the file is missing.
+    ConfigFile(ProfileStore& profiles, FileSystem& files, std::wstring path);
 
     const std::wstring& Path() const { return path_; }
     std::wstring Text(const ConfigKey& key) const;
@@ -213,8 +225,12 @@ public:
 
 private:
     std::wstring Read(const wchar_t* section, const std::wstring& key, uint32_t capacity) const;
+    // A strict integer, or ConfigConversionError naming this file, the section and the key.
+    int32_t Strict(const std::wstring& value, const wchar_t* section,
+                   const std::wstring& key) const;
 
     ProfileStore& profiles_;
+    FileSystem* files_ = nullptr;
     std::wstring path_;
 };
 

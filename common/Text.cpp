@@ -26,6 +26,14 @@ std::wstring WithoutAmpersands(std::wstring_view text) {
     return result;
 }
 
+void SortFolderNames(std::vector<std::wstring>& names) {
+    std::sort(names.begin(), names.end(), [](const std::wstring& a, const std::wstring& b) {
+        const std::wstring upperA = UpperCase(a);
+        const std::wstring upperB = UpperCase(b);
+        return upperA != upperB ? upperA < upperB : a < b;
+    });
+}
+
 std::vector<std::wstring> SortedSubfolders(FileSystem& files, const std::wstring& folder) {
     std::vector<DirectoryEntry> entries;
     files.ListDirectory(folder, entries);
@@ -33,11 +41,7 @@ std::vector<std::wstring> SortedSubfolders(FileSystem& files, const std::wstring
     for (const DirectoryEntry& entry : entries) {
         if (entry.isDirectory) folders.push_back(entry.name);
     }
-    std::sort(folders.begin(), folders.end(), [](const std::wstring& a, const std::wstring& b) {
-        const std::wstring upperA = UpperCase(a);
-        const std::wstring upperB = UpperCase(b);
-        return upperA != upperB ? upperA < upperB : a < b;
-    });
+    SortFolderNames(folders);
     return folders;
 }
 

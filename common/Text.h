@@ -17,9 +17,10 @@ void AddProblem(std::wstring& problems, const std::wstring& problem);
 // Menu captions mark their access key with "&"; the names behind them do not have it.
 std::wstring WithoutAmpersands(std::wstring_view text);
 
-// The subfolders of a folder, sorted without regard to case (then by their exact spelling), so
-// that menus built from them do not reshuffle between runs: the system lists folders in no
-// promised order. Empty when the folder cannot be listed.
+// Folder names sorted without regard to case (then by their exact spelling), so that menus built
+// from them do not reshuffle between runs: the system lists folders in no promised order.
+void SortFolderNames(std::vector<std::wstring>& names);
+// The subfolders of a folder, sorted so; empty when the folder cannot be listed.
 std::vector<std::wstring> SortedSubfolders(FileSystem& files, const std::wstring& folder);
 
 }  // namespace tavrin

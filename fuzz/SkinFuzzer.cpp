@@ -1,45 +1,76 @@
-// The readers of what skin and language designers hand us: region files, picture headers,
-// SkinSetting.ini and Language.ini values and the window design. The first byte picks the
-// reader; none may crash, overrun or hang on any input.
+// Arbitrary bytes as a skin's SkinSetting.ini, read as a profile file and applied to the
+// window's design: no crash, overrun or hang, and every picture a control is given lies in the
+// skin's folder and reads as a picture.
 #include <cstddef>
 #include <cstdint>
-#include <string>
+#include <cstdlib>
 #include <vector>
 
-#include "app/form/FormModel.h"
 #include "app/form/PictureFile.h"
-#include "app/shell/Language.h"
 #include "app/shell/Skin.h"
+#include "fuzz/FuzzPlatform.h"
+#include "tests/support/RecordingUiHost.h"
+
+namespace {
+
+using namespace tavrin;
+
+const std::wstring kTopLevel = L"C:\\Tavrin\\Skin\\";
+const std::wstring kSkinFolder = kTopLevel + L"1366x768\\Fuzz\\";
+
+// A 2 x 1 BMP and a 1 x 1 PNG, for values that name them.
+const std::vector<uint8_t> kBitmap = {'B', 'M', 62, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0,  0, 40, 0,
+                                      0,   0,   2,  0, 0, 0, 1, 0, 0, 0, 1,  0, 24, 0, 0,  0,
+                                      8,   0,   0,  0, 0, 0, 0, 0, 0, 0, 0,  0, 0,  0, 0,  0,
+                                      0,   0,   0,  0, 0, 0, 0, 0, 0, 0, 0,  0, 0,  0};
+const std::vector<uint8_t> kPng = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0, 0, 13,
+                                   'I',  'H', 'D', 'R', 0,    0,    0,    1,    0, 0, 0, 1};
+
+const FormModel& Design() {
+    static const FormModel design = [] {
+        std::vector<std::wstring> problems;
+        return ParseFormDesign(MainFormDesignText(), problems);
+    }();
+    return design;
+}
+
+void Check(bool condition) {
+    if (!condition) std::abort();
+}
+
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    using namespace tavrin;
-    if (size == 0) return 0;
-    const uint8_t reader = data[0] % 5;
-    const std::vector<uint8_t> bytes(data + 1, data + size);
-    const std::wstring text(bytes.begin(), bytes.end());
-    std::wstring problem;
-    switch (reader) {
-        case 0: {
-            if (const auto region = CheckRegionData(bytes, problem)) {
-                // What the system would read: the header's count of rectangles after it.
-                if (region->data.size() < 32) __builtin_trap();
-            }
-            break;
-        }
-        case 1: PictureSizeOf(bytes); break;
-        case 2: ParseSkinImageValue(text, 3, (size & 1) != 0, &problem); break;
-        case 3: {
-            const LabelRecord record = ParseLabelValue(text, 3, (size & 1) != 0, &problem);
-            if (record.text.size() >= kLabelTextCapacity) __builtin_trap();
-            break;
-        }
-        case 4: {
-            std::vector<std::wstring> problems;
-            ParseFormDesign(
-                std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()),
-                problems);
-            break;
-        }
+    fuzz::FuzzPlatform ports;
+    ports.files.AddFile(kSkinFolder + kSkinSettingFileName,
+                        std::vector<uint8_t>(data, data + size));
+    ports.files.AddFile(kSkinFolder + L"a.bmp", kBitmap);
+    ports.files.AddFile(kSkinFolder + L"b.png", kPng);
+    ports.files.AddFile(kSkinFolder + kRegionFileName, {});
+
+    RecordingUiHost ui;
+    FormModel form = Design();
+    SkinManager skins(ports.platform, ui, form);
+    skins.SetSkinRoot(kTopLevel, L"1366x768\\");
+    skins.SetSkinName(L"Fuzz");
+    skins.BuildSkinMenu();
+    skins.ChooseUsableSkin();
+    skins.LoadSkinSettings(L"Fuzz");
+    SkinLook look;
+    look.currentPage = static_cast<int32_t>(size % 9);
+    look.currentEffect = static_cast<int32_t>(size % 7);
+    look.isDown = [](const Component& control) { return control.tag % 2 == 0; };
+    skins.ApplySkin(look, static_cast<int32_t>(size & 1));
+
+    for (const Component& control : form.Components()) {
+        if (control.kind != ComponentKind::Image || control.picture.empty()) continue;
+        const bool fromDesign = [&] {
+            const Component* designed = Design().Find(control.name);
+            return designed != nullptr && designed->picture == control.picture;
+        }();
+        if (fromDesign) continue;
+        Check(control.picture.rfind(kSkinFolder, 0) == 0);
+        Check(ReadPictureSize(ports.files, control.picture).has_value());
     }
     return 0;
 }

@@ -94,7 +94,8 @@ bool TAudioMainForm::Construct() {
 
     // The configuration.
     LoadAudioConfig(platform_, kAudioConfigFileName, programPath, m_Config);
-    configFile_.emplace(platform_.profiles, m_Config.SourceFolderFullPath + kAudioConfigFileName);
+    configFile_.emplace(platform_.profiles, platform_.files,
+                        m_Config.SourceFolderFullPath + kAudioConfigFileName);
 
     // The pages' initial state.
     m_Settings = SettingsModel{};

@@ -40,22 +40,18 @@ void TAudioMainForm::ChooseSkinAndLanguageFolders() {
     int32_t height = 0;
     ui_.ScreenSize(width, height);
     resolutionFolder_ = ResolutionFolder(width, height);
-    skin_.SetSkinRoot(programFolder_ + m_Config.SkinFolderName + L"\\" + resolutionFolder_);
-    language_.SetLanguageRoot(programFolder_ + m_Config.LanguageFolderName + L"\\" +
+    skin_.SetSkinRoot(programFolder_ + m_Config.SkinFolderName + L"\\", resolutionFolder_);
+    language_.SetLanguageRoot(programFolder_ + m_Config.LanguageFolderName + L"\\",
                               resolutionFolder_);
 }
 
 void TAudioMainForm::BuildMenus() {
     language_.BuildLanguageMenu(*configFile_);
     skin_.BuildSkinMenu();
-    // A skin or language whose folder is not there would leave the window without pictures or
-    // texts: take the folder the menu checks instead.
-    const std::wstring languageFile =
-        language_.LanguageRoot() + language_.LanguageName() + L"\\" + kLanguageFileName;
-    if (!platform_.files.FileExists(languageFile)) language_.LanguageMenuClick(0);
-    const std::wstring skinFile =
-        skin_.SkinRoot() + skin_.SkinName() + L"\\" + kSkinSettingFileName;
-    if (!platform_.files.FileExists(skinFile)) skin_.SkinMenuClick(0);
+    // A skin or language that is missing or damaged would leave the window without pictures or
+    // texts.
+    language_.ChooseUsableLanguage();
+    skin_.ChooseUsableSkin();
     pluginCaptions_ = PopulatePluginMenu(platform_.files, *configFile_, programFolder_,
                                          m_Config.PluginFolderName);
     checkedPlugin_.reset();

@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <map>
 #include <optional>
+#include <utility>
 
 #include "app/form/ControlTable.h"
 #include "common/Text.h"
@@ -61,6 +63,45 @@ LabelRecord EmptyRecord(int32_t page) {
     LabelRecord record;
     record.page = page;
     return record;
+}
+
+constexpr wchar_t kBuiltInSource[] = L"built-in English captions";
+const wchar_t* const kPageTabKeys[] = {L"LabelPageEQ", L"LabelPageEffect", L"LabelPageMic",
+                                       L"LabelPageVirtual7ch1"};
+
+std::wstring_view TrimmedLine(std::string_view line, std::wstring& text) {
+    text.assign(line.begin(), line.end());  // the built-in text is plain ASCII
+    return TrimBlanks(text);
+}
+
+// The built-in texts by section and key, read with the profile-file rules they need: sections
+// in brackets, "key=value" lines, ";" comments, blanks around keys and values dropped.
+std::map<std::pair<std::wstring, std::wstring>, std::wstring> ParseBuiltInText() {
+    std::map<std::pair<std::wstring, std::wstring>, std::wstring> values;
+    std::string_view text = BuiltInLanguageText();
+    std::wstring section;
+    std::wstring buffer;
+    while (!text.empty()) {
+        const size_t end = std::min(text.find('\n'), text.size());
+        const std::wstring_view line = TrimmedLine(text.substr(0, end), buffer);
+        text.remove_prefix(std::min(end + 1, text.size()));
+        if (line.empty() || line.front() == L';') continue;
+        if (line.front() == L'[' && line.back() == L']') {
+            section = line.substr(1, line.size() - 2);
+            continue;
+        }
+        const size_t equals = line.find(L'=');
+        if (equals == std::wstring_view::npos) continue;
+        values[{section, std::wstring(TrimBlanks(line.substr(0, equals)))}] =
+            TrimBlanks(line.substr(equals + 1));
+    }
+    return values;
+}
+
+std::wstring BuiltInValue(const wchar_t* section, const wchar_t* key) {
+    static const auto values = ParseBuiltInText();
+    const auto found = values.find({section, key});
+    return found == values.end() ? L"" : found->second;
 }
 
 // Rounds half-way values to the even neighbour without depending on the floating-point mode.
@@ -288,23 +329,23 @@ std::wstring LanguageManager::ReadLanguageValue(const std::wstring& file, const 
     return std::wstring(buffer, length);
 }
 
-void LanguageManager::NoteProblem(const std::wstring& file, const wchar_t* section,
+void LanguageManager::NoteProblem(const std::wstring& source, const wchar_t* section,
                                   const wchar_t* key, const std::wstring& problem) {
-    platform_.debugLog.Write(file + L" [" + section + L"] " + key + L": " + problem);
+    platform_.debugLog.Write(source + L" [" + section + L"] " + key + L": " + problem);
 }
 
-void LanguageManager::LoadGlobalFont(const std::wstring& file) {
-    const std::wstring up = ReadLanguageValue(file, kGlobalFontSection, L"ColorUp");
-    const std::wstring down = ReadLanguageValue(file, kGlobalFontSection, L"ColorDown");
-    const std::wstring size = ReadLanguageValue(file, kGlobalFontSection, L"FontSize");
-    global_.font = ReadLanguageValue(file, kGlobalFontSection, L"Font");
+void LanguageManager::LoadGlobalFont(const std::wstring& source, const ValueReader& read) {
+    const std::wstring up = read(kGlobalFontSection, L"ColorUp");
+    const std::wstring down = read(kGlobalFontSection, L"ColorDown");
+    const std::wstring size = read(kGlobalFontSection, L"FontSize");
+    global_.font = read(kGlobalFontSection, L"Font");
 
     auto colour = [&](const std::wstring& value, const wchar_t* key, Colour& field) {
         if (value.empty()) return;
         if (const auto parsed = ParseColour(TrimBlanks(value))) {
             field = *parsed;
         } else {
-            NoteProblem(file, kGlobalFontSection, key, L"'" + value + L"' is not a number");
+            NoteProblem(source, kGlobalFontSection, key, L"'" + value + L"' is not a number");
         }
     };
     colour(up, L"ColorUp", global_.colorUp);
@@ -313,25 +354,80 @@ void LanguageManager::LoadGlobalFont(const std::wstring& file) {
         if (const auto parsed = ParseInteger(TrimBlanks(size))) {
             global_.fontSize = *parsed;
         } else {
-            NoteProblem(file, kGlobalFontSection, L"FontSize", L"'" + size + L"' is not a number");
+            NoteProblem(source, kGlobalFontSection, L"FontSize",
+                        L"'" + size + L"' is not a number");
         }
     }
+}
+
+std::wstring LanguageManager::LanguageFile(const std::wstring& languageFolderName) {
+    return ScreenSizeFolderOf(platform_.files, languageRoot_, resolutionFolder_,
+                              languageFolderName) +
+           kLanguageFileName;
 }
 
 void LanguageManager::LoadLanguage(const std::wstring& languageFolderName) {
     ClearRecords();
     global_ = GlobalFont();
     languageName_ = languageFolderName;
+    if (languageFolderName.empty()) {
+        LoadRecords(kBuiltInSource, &BuiltInValue);
+        return;
+    }
+    const std::wstring file = LanguageFile(languageFolderName);
+    LoadRecords(file, [&](const wchar_t* section, const wchar_t* key) {
+        return ReadLanguageValue(file, section, key);
+    });
+}
 
-    const std::wstring file = languageRoot_ + languageFolderName + L"\\" + kLanguageFileName;
-    LoadGlobalFont(file);
+void LanguageManager::LoadRecords(const std::wstring& source, const ValueReader& read) {
+    LoadGlobalFont(source, read);
     const std::vector<LabelKey>& keys = LabelKeys();
     for (size_t i = 0; i < keys.size(); ++i) {
-        const std::wstring value = ReadLanguageValue(file, keys[i].section, keys[i].key);
         std::wstring problem;
-        records_[i] = ParseLabelValue(value, keys[i].defaultPage, oldVersion_, &problem);
-        if (!problem.empty()) NoteProblem(file, keys[i].section, keys[i].key, problem);
+        records_[i] = ParseLabelValue(read(keys[i].section, keys[i].key), keys[i].defaultPage,
+                                      oldVersion_, &problem);
+        if (!problem.empty()) NoteProblem(source, keys[i].section, keys[i].key, problem);
     }
+}
+
+bool LanguageManager::LanguageUsable(const std::wstring& languageFolderName, std::wstring& why) {
+    if (languageFolderName.empty()) {
+        why = L"no language folder is named";
+        return false;
+    }
+    const std::wstring file = LanguageFile(languageFolderName);
+    if (!platform_.files.FileExists(file)) {
+        why = file + L" is missing";
+        return false;
+    }
+    for (const wchar_t* key : kPageTabKeys) {
+        const std::wstring value =
+            ReadConfigValue(platform_.profiles, file, L"Main", key, kLabelValueCapacity);
+        if (ParseLabelValue(value, 0, false, nullptr).HasText()) return true;
+    }
+    why = file + L" captions no page tab ([Main] LabelPageEQ and the others)";
+    return false;
+}
+
+void LanguageManager::ChooseUsableLanguage() {
+    std::wstring why;
+    if (LanguageUsable(languageName_, why)) return;
+    const std::wstring refused = L"Language: '" + languageName_ + L"' is not usable: " + why;
+    for (size_t i = 0; i < menuFolders_.size(); ++i) {
+        std::wstring otherWhy;
+        if (LanguageUsable(menuFolders_[i], otherWhy)) {
+            for (MenuItem& item : menu_) item.checked = false;
+            menu_[i].checked = true;
+            languageName_ = menuFolders_[i];
+            platform_.debugLog.Write(refused + L"; taking '" + languageName_ + L"'");
+            return;
+        }
+    }
+    languageName_.clear();
+    platform_.debugLog.Write(refused + L"; no language under " + languageRoot_ + resolutionFolder_ +
+                             L" or " + languageRoot_ +
+                             L" is usable: the built-in English captions stand in");
 }
 
 void LanguageManager::ApplyStateColour(const LabelRecord& record, Component& label,
@@ -500,7 +596,9 @@ std::wstring LanguageManager::Text(std::wstring_view key, std::wstring_view fall
 }
 
 std::vector<MenuItem> LanguageManager::BuildLanguageMenu(const ConfigFile& config) {
-    const std::vector<std::wstring> folders = SortedSubfolders(platform_.files, languageRoot_);
+    std::vector<std::wstring> folders =
+        ChoosableFolders(platform_.files, languageRoot_, resolutionFolder_);
+    SortFolderNames(folders);
     menuFolders_ = folders;
     menu_.clear();
     std::optional<size_t> current;

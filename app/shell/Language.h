@@ -10,6 +10,7 @@
 #include "app/device/DeviceDiscovery.h"
 #include "app/form/FormModel.h"
 #include "app/shell/MainWindowHost.h"
+#include "app/shell/ScreenSizeFolders.h"
 #include "common/AudioConfig.h"
 #include "ports/Platform.h"
 
@@ -65,6 +66,9 @@ const std::vector<LabelKey>& LabelKeys();
 LabelRecord ParseLabelValue(std::wstring_view value, int32_t defaultPage, bool oldVersion,
                             std::wstring* problem);
 
+// The English Language.ini, built into the program: the captions of last resort.
+std::string_view BuiltInLanguageText();
+
 // Font scaling by pixels per inch; `beforeVista` for systems older than Windows Vista.
 double ScreenFactor(int32_t pixelsPerInch, bool beforeVista);
 // Rounds to the nearest integer, ties to even.
@@ -83,19 +87,31 @@ class LanguageManager {
 public:
     LanguageManager(Platform& platform, MainWindowHost& ui, FormModel& form);
 
-    // Program folder + LanguageFolderName + "\" + resolution folder, with the trailing
-    // backslash.
-    void SetLanguageRoot(const std::wstring& languageRoot) { languageRoot_ = languageRoot; }
+    // Program folder + LanguageFolderName + "\" and the resolution folder, each with its
+    // trailing backslash: a language is looked for in the resolution folder, then at the top
+    // level.
+    void SetLanguageRoot(const std::wstring& topLevel, const std::wstring& resolutionFolder = L"") {
+        languageRoot_ = topLevel;
+        resolutionFolder_ = resolutionFolder;
+    }
     void SetOldVersion(bool oldVersion) { oldVersion_ = oldVersion; }
     // Pre-Vista font factors apply when the operating-system class is below 6.
     void SetOperatingSystemClass(int32_t osClass) { osClass_ = osClass; }
     const std::wstring& LanguageName() const { return languageName_; }
-    const std::wstring& LanguageRoot() const { return languageRoot_; }
     // The language chosen before any is loaded: the menu checks it.
     void SetLanguageName(const std::wstring& languageName) { languageName_ = languageName; }
 
-    // Clears all records, reads [GlobalFont] and every label key of the folder's Language.ini.
+    // Clears all records, reads [GlobalFont] and every label key of the folder's Language.ini;
+    // no folder (an empty name) reads the built-in English captions.
     void LoadLanguage(const std::wstring& languageFolderName);
+    // Usable: its Language.ini captions at least one page tab ([Main] LabelPageEQ,
+    // LabelPageEffect, LabelPageMic or LabelPageVirtual7ch1); with none the window would have no
+    // way to its pages. `why` says what is wrong otherwise.
+    bool LanguageUsable(const std::wstring& languageFolderName, std::wstring& why);
+    // At start, after BuildLanguageMenu: keeps the chosen language when it is usable, else checks
+    // the first usable language of the menu and takes it, else takes the built-in English
+    // captions (an empty name); the debug log says why.
+    void ChooseUsableLanguage();
     // Applies one record to one control; `normal` chooses the up colour.
     void ApplyLabel(LabelRecord& record, Component& control, bool normal);
     // A caption's colour in the up or down state: the record's own, else the global colour,
@@ -126,11 +142,17 @@ public:
     const std::vector<MenuItem>& LanguageMenuItems() const { return menu_; }
 
 private:
+    // Reads the value of a key of the texts being loaded.
+    using ValueReader = std::function<std::wstring(const wchar_t* section, const wchar_t* key)>;
+
     void ClearRecords();
-    void LoadGlobalFont(const std::wstring& file);
+    std::wstring LanguageFile(const std::wstring& languageFolderName);
+    // `source` names the texts in debug notes: the file, or the built-in captions.
+    void LoadRecords(const std::wstring& source, const ValueReader& read);
+    void LoadGlobalFont(const std::wstring& source, const ValueReader& read);
     std::wstring ReadLanguageValue(const std::wstring& file, const wchar_t* section,
                                    const wchar_t* key);
-    void NoteProblem(const std::wstring& file, const wchar_t* section, const wchar_t* key,
+    void NoteProblem(const std::wstring& source, const wchar_t* section, const wchar_t* key,
                      const std::wstring& problem);
     void ChainPageTabs();
 
@@ -138,6 +160,7 @@ private:
     MainWindowHost& ui_;
     FormModel& form_;
     std::wstring languageRoot_;
+    std::wstring resolutionFolder_;
     std::wstring languageName_;
     bool oldVersion_ = false;
     int32_t osClass_ = 6;

@@ -268,14 +268,6 @@ bool EndsWith(std::wstring_view text, std::wstring_view ending) {
 
 }  // namespace
 
-std::wstring ResolutionFolder(int32_t screenWidth, int32_t screenHeight) {
-    const int64_t area = int64_t{screenWidth} * screenHeight;
-    if (area > int64_t{1920} * 1080) return L"1920x1080\\";
-    if (area > int64_t{1366} * 768) return L"1366x768\\";
-    if (area > int64_t{960} * 540) return L"960x540\\";
-    return L"";
-}
-
 bool SkinImageRecord::NamesFile() const {
     return !fileName.empty() && fileName != L"(null)";
 }
@@ -390,6 +382,54 @@ std::optional<WindowRegion> CheckRegionData(std::vector<uint8_t> bytes, std::wst
 SkinManager::SkinManager(Platform& platform, MainWindowHost& ui, FormModel& form)
     : platform_(platform), ui_(ui), form_(form), records_(SkinImageKeys().size()) {}
 
+void SkinManager::SetSkinRoot(const std::wstring& topLevel, const std::wstring& resolutionFolder) {
+    skinRoot_ = topLevel;
+    resolutionFolder_ = resolutionFolder;
+    SetSkinName(skinName_);
+}
+
+void SkinManager::SetSkinName(const std::wstring& skinName) {
+    skinName_ = skinName;
+    skinDirectory_ = ScreenSizeFolderOf(platform_.files, skinRoot_, resolutionFolder_, skinName);
+}
+
+bool SkinManager::SkinUsable(const std::wstring& skinName, std::wstring& why) {
+    const std::wstring folder =
+        ScreenSizeFolderOf(platform_.files, skinRoot_, resolutionFolder_, skinName);
+    const std::wstring settings = folder + kSkinSettingFileName;
+    if (!platform_.files.FileExists(settings)) {
+        why = settings + L" is missing";
+        return false;
+    }
+    const SkinImageRecord main = ParseSkinImageValue(
+        ReadConfigValue(platform_.profiles, settings, kMain, L"MainFormImage", kSkinValueCapacity),
+        0, false, nullptr);
+    if (!main.NamesFile()) {
+        why = settings + L" names no [Main] MainFormImage";
+        return false;
+    }
+    if (!ReadPictureSize(platform_.files, folder + main.fileName)) {
+        why = folder + main.fileName + L" (MainFormImage) is missing or not a picture";
+        return false;
+    }
+    return true;
+}
+
+void SkinManager::ChooseUsableSkin() {
+    std::wstring why;
+    if (SkinUsable(skinName_, why)) return;
+    const std::wstring refused = L"Skin: '" + skinName_ + L"' is not usable: " + why;
+    for (size_t i = 0; i < menu_.size(); ++i) {
+        std::wstring otherWhy;
+        if (SkinUsable(WithoutAmpersands(menu_[i].caption), otherWhy)) {
+            platform_.debugLog.Write(refused + L"; taking '" + SkinMenuClick(i) + L"'");
+            return;
+        }
+    }
+    platform_.debugLog.Write(refused + L"; no skin under " + skinRoot_ + resolutionFolder_ +
+                             L" or " + skinRoot_ + L" is usable");
+}
+
 std::wstring SkinManager::ReadValue(const wchar_t* section, const wchar_t* key) const {
     return ReadConfigValue(platform_.profiles, SkinDirectory() + kSkinSettingFileName, section, key,
                            kSkinValueCapacity);
@@ -419,7 +459,7 @@ SkinManager::NumberItems SkinManager::ReadNumbers(const wchar_t* section, const 
 }
 
 void SkinManager::LoadSkinSettings(const std::wstring& skinName) {
-    skinName_ = skinName;
+    SetSkinName(skinName);
     pictureSizes_.clear();
     const auto& keys = SkinImageKeys();
     for (size_t i = 0; i < keys.size(); ++i) {
@@ -651,7 +691,9 @@ void SkinManager::ApplyWindowShape(int32_t regionCut) {
 }
 
 std::vector<MenuItem> SkinManager::BuildSkinMenu() {
-    const std::vector<std::wstring> folders = SortedSubfolders(platform_.files, skinRoot_);
+    std::vector<std::wstring> folders =
+        ChoosableFolders(platform_.files, skinRoot_, resolutionFolder_);
+    SortFolderNames(folders);
     menu_.clear();
     for (size_t i = 0; i < folders.size(); ++i) {
         MenuItem item;
@@ -675,7 +717,7 @@ std::wstring SkinManager::SkinMenuClick(size_t index) {
     if (index >= menu_.size()) return skinName_;
     for (MenuItem& item : menu_) item.checked = false;
     menu_[index].checked = true;
-    skinName_ = WithoutAmpersands(menu_[index].caption);
+    SetSkinName(WithoutAmpersands(menu_[index].caption));
     return skinName_;
 }
 

@@ -15,6 +15,7 @@
 #include "app/form/FormModel.h"
 #include "app/form/PictureFile.h"
 #include "app/shell/MainWindowHost.h"
+#include "app/shell/ScreenSizeFolders.h"
 #include "ports/Platform.h"
 
 namespace tavrin {
@@ -26,8 +27,6 @@ inline constexpr size_t kSkinValueCapacity = 256;    // the value buffer of one 
 inline constexpr size_t kSkinItemCapacity = 128;     // one item of a value
 inline constexpr size_t kSkinImageItemCount = 6;
 
-// "1920x1080\", "1366x768\", "960x540\" or "" by the primary screen's area.
-std::wstring ResolutionFolder(int32_t screenWidth, int32_t screenHeight);
 
 struct SkinImageRecord {
     std::wstring fileName;  // empty = no picture
@@ -131,14 +130,23 @@ public:
     // `form` is the main window; `oldVersion` the OldVersion switch of the configuration.
     SkinManager(Platform& platform, MainWindowHost& ui, FormModel& form);
 
-    // Program folder + SkinFolderName + "\" + resolution folder, with the trailing backslash.
-    void SetSkinRoot(const std::wstring& skinRoot) { skinRoot_ = skinRoot; }
+    // Program folder + SkinFolderName + "\" and the resolution folder, each with its trailing
+    // backslash: a skin is looked for in the resolution folder, then at the top level.
+    void SetSkinRoot(const std::wstring& topLevel, const std::wstring& resolutionFolder = L"");
     void SetOldVersion(bool oldVersion) { oldVersion_ = oldVersion; }
     const std::wstring& SkinName() const { return skinName_; }
-    const std::wstring& SkinRoot() const { return skinRoot_; }
     // The skin chosen before any is loaded: the menu checks it.
-    void SetSkinName(const std::wstring& skinName) { skinName_ = skinName; }
-    std::wstring SkinDirectory() const { return skinRoot_ + skinName_ + L"\\"; }
+    void SetSkinName(const std::wstring& skinName);
+    const std::wstring& SkinDirectory() const { return skinDirectory_; }
+
+    // Usable: its SkinSetting.ini names the window's picture ([Main] MainFormImage) and that file
+    // reads as a picture; without it the window would have no face and no size. `why` says what
+    // is wrong otherwise.
+    bool SkinUsable(const std::wstring& skinName, std::wstring& why);
+    // At start, after BuildSkinMenu: keeps the chosen skin when it is usable, else checks the
+    // first usable skin of the menu and takes it; the debug log says why. With no usable skin
+    // the choice stays.
+    void ChooseUsableSkin();
 
     // Clears every record and reads every key of the skin's SkinSetting.ini.
     void LoadSkinSettings(const std::wstring& skinName);
@@ -194,7 +202,9 @@ private:
     MainWindowHost& ui_;
     FormModel& form_;
     std::wstring skinRoot_;
+    std::wstring resolutionFolder_;
     std::wstring skinName_;
+    std::wstring skinDirectory_;
     bool oldVersion_ = false;
     std::vector<SkinImageRecord> records_;  // parallel to SkinImageKeys()
     SkinNumbers numbers_;

@@ -17,15 +17,24 @@ require_tools() {
     done
 }
 
+# Only what the session runs: Tavrin.exe with the virtual headset and the files beside it, and
+# the broadcaster that closes it; no test suites.
 build_and_install() {
-    local preset
-    for preset in "$@"; do
-        say "build $preset"
-        cmake --preset "$preset" >/dev/null
-        cmake --build --preset "$preset"
-        rm -rf "dist/$preset"
-        cmake --install "build/$preset" --prefix "dist/$preset" >/dev/null
-    done
+    say "build Tavrin.exe, the virtual headset and BroadcastMessage.exe (win64)"
+    cmake --preset win64 >/dev/null
+    cmake --build --preset win64 --target Tavrin tavrin_vendor_sdk BroadcastMessage
+    rm -rf dist/win64
+    cmake --install build/win64 --prefix dist/win64 --component Tavrin >/dev/null
+    cmake --install build/win64 --prefix dist/win64 --component Tools >/dev/null
+}
+
+# Wine reports every debug line twice on its seh channel: once from OutputDebugStringA and once
+# with the exception that carries the text. The log keeps the text once, unquoted, and all else
+# Wine says as it is.
+debug_lines() {
+    sed -u -E \
+        -e '/^[0-9a-f]+:warn:seh:dispatch_exception "/d' \
+        -e '/^[0-9a-f]+:warn:seh:OutputDebugStringA "/{s/^[^"]*"//; s/"$//; s/\\n$//; s/\\"/"/g; s/\\\\/\\/g}'
 }
 
 session_cleanup() {
@@ -79,10 +88,13 @@ per_user_config() {
     echo "$WINEPREFIX/drive_c/users/$(whoami)/AppData/Roaming/$install_folder/AudioConfig.cfg"
 }
 
+# The installed folder the session runs from.
+APP_FOLDER=dist/win64
+
 # Starts Tavrin.exe with the switches given; sets `window` to its X window.
 start_tavrin() {
     export TAVRIN_SIMULATION=1
-    (cd dist/win64 && exec "$WINE" ./Tavrin.exe "$@") 2>>out/tavrin-stderr.txt &
+    (cd "$APP_FOLDER" && exec "$WINE" ./Tavrin.exe "$@") 2> >(debug_lines >>out/tavrin-debug.txt) &
     tavrin_pid=$!
     window=""
     for _ in $(seq 1 $((WINDOW_WAIT_SECONDS * 2))); do
@@ -92,14 +104,14 @@ start_tavrin() {
         sleep 0.5
     done
     [ -n "$window" ] ||
-        die "the window did not appear within ${WINDOW_WAIT_SECONDS}s (see out/tavrin-stderr.txt)"
+        die "the window did not appear within ${WINDOW_WAIT_SECONDS}s (see out/tavrin-debug.txt)"
     sleep 1  # let it paint
 }
 
 # Closes Tavrin through its normal exit message and waits for the process to end.
 close_tavrin() {
     say "closing Tavrin through WM_ZRN58xxAPP_EXIT"
-    (cd dist/win64 && timeout 30 "$WINE" ./BroadcastMessage.exe WM_ZRN58xxAPP_EXIT) || true
+    (cd "$APP_FOLDER" && timeout 30 "$WINE" ./BroadcastMessage.exe WM_ZRN58xxAPP_EXIT) || true
     for _ in $(seq 1 $((EXIT_WAIT_SECONDS * 2))); do
         kill -0 "$tavrin_pid" 2>/dev/null || break
         sleep 0.5

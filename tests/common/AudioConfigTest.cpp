@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <optional>
 
 #include "common/AudioConfig.h"
@@ -163,10 +164,17 @@ TEST_F(AudioConfigFileTest, AMissingFileReadsAsEveryKeyMissing) {
     EXPECT_EQ(record.InstallFolderName, L"");
     EXPECT_EQ(record.DebugLevelApplication, L"0");
 
-    ConfigFile config(host.profiles, folder.Path() + L"Missing.cfg");
+    ConfigFile config(host.profiles, host.files, folder.Path() + L"Missing.cfg");
     EXPECT_EQ(config.Integer(config_keys::kMonitor), 1);
     EXPECT_DOUBLE_EQ(config.V7ch1Scalar(), 2.0);
-    EXPECT_THROW(config.Integer(config_keys::kRegionCut), ConfigConversionError);
+    try {
+        config.Integer(config_keys::kRegionCut);
+        ADD_FAILURE() << "a strict key of a missing file must stop start-up";
+    } catch (const ConfigConversionError& error) {
+        EXPECT_EQ(error.Message(), L"'' is not a valid integer value\n\nFile: " + folder.Path() +
+                                       L"Missing.cfg (the file is missing)\nSection: Skin\n"
+                                       L"Key: RegionCut");
+    }
 }
 
 TEST_F(AudioConfigFileTest, ReadConfigTextCutsAt1023AndLeavesTargetOnEmpty) {
@@ -235,19 +243,34 @@ TEST_F(AudioConfigFileTest, GpioKeys) {
     EXPECT_EQ(config.GpioFunction(5), 0);
     EXPECT_EQ(config.GpioFunction(6), -1) << "the F is upper case";
     EXPECT_EQ(config.GpioFunction(9), -1);
-    try {
-        config.GpioActive(2);
-        ADD_FAILURE() << "a missing GPIOActive key must stop start-up";
-    } catch (const ConfigConversionError& error) {
-        EXPECT_EQ(error.Message(), L"'' is not a valid integer value");
-    }
+}
 
-    ConfigFile broken = Config("[GPIO]\r\nENABLE=1,x,1\r\n");
-    try {
-        broken.IntegerList(config_keys::kGpioEnable);
-        ADD_FAILURE() << "an item x must stop start-up";
-    } catch (const ConfigConversionError& error) {
-        EXPECT_EQ(error.Message(), L"'x' is not a valid integer value");
+// The conversion message stays as it is; the box adds where the value came from.
+TEST_F(AudioConfigFileTest, AConversionErrorNamesTheFileSectionAndKey) {
+    const struct {
+        const char* body;
+        std::function<void(const ConfigFile&)> read;
+        const wchar_t* message;
+    } cases[] = {
+        {"[Skin]\r\nRegionCut=abc\r\n",
+         [](const ConfigFile& c) { c.Integer(config_keys::kRegionCut); },
+         L"'abc' is not a valid integer value\n\nFile: @\nSection: Skin\nKey: RegionCut"},
+        {"[GPIO]\r\nENABLE=1,x,1\r\n",
+         [](const ConfigFile& c) { c.IntegerList(config_keys::kGpioEnable); },
+         L"'x' is not a valid integer value\n\nFile: @\nSection: GPIO\nKey: ENABLE"},
+        {"[GPIOActive]\r\n0=1\r\n", [](const ConfigFile& c) { c.GpioActive(2); },
+         L"'' is not a valid integer value\n\nFile: @\nSection: GPIOActive\nKey: 2"},
+    };
+    for (const auto& c : cases) {
+        const ConfigFile config(host.profiles, host.files, WriteConfig(c.body));
+        std::wstring expected = c.message;
+        expected.replace(expected.find(L'@'), 1, config.Path());
+        try {
+            c.read(config);
+            ADD_FAILURE() << c.body;
+        } catch (const ConfigConversionError& error) {
+            EXPECT_EQ(error.Message(), expected);
+        }
     }
 }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <optional>
 
 #include "app/features/AudioFeatures.h"
@@ -94,7 +95,9 @@ TEST_F(AudioMainFormTest, ConstructionRunsItsStepsInOrder) {
     EXPECT_FLOAT_EQ(form.m_Settings.m_fV7ch1Scalar, 1.5f);
     EXPECT_EQ(form.Discovery().m_bDeviceActive, 1);
     EXPECT_EQ(form.CurrentDeviceLabel(), DeviceLabel::Active);
-    EXPECT_EQ(ui.timers[static_cast<size_t>(TimerId::Timer1)], 0u);
+    for (const uint32_t interval : ui.timers) {
+        EXPECT_EQ(interval, 0u) << "a window at rest runs no timer";
+    }
 }
 
 // The same construction with the features: what the device sees, and what is idle.
@@ -216,7 +219,8 @@ TEST_F(AudioMainFormTest, AStrictConfigurationErrorStopsConstruction) {
         form.Construct();
         ADD_FAILURE() << "no error";
     } catch (const ConfigConversionError& error) {
-        EXPECT_EQ(error.Message(), L"'x' is not a valid integer value");
+        EXPECT_EQ(error.Message(), L"'x' is not a valid integer value\n\nFile: " + folder.Path() +
+                                       L"AudioConfig.cfg\nSection: GPIO\nKey: MODE");
     }
 }
 

@@ -10,6 +10,7 @@
 #include "tests/support/FakeClock.h"
 #include "tests/support/FakeEnvironment.h"
 #include "tests/support/MemoryFileSystem.h"
+#include "tests/support/RandomBytes.h"
 #include "tests/support/RecordingDebugLog.h"
 #include "tests/support/RecordingUiHost.h"
 
@@ -547,6 +548,56 @@ TEST_F(LanguageMenuTest, ClickPicksTheFirstFolderWithThatCaption) {
     EXPECT_EQ(language.LanguageMenuClick(3), L"Klingon");
     EXPECT_EQ(language.LanguageMenuClick(9), L"Klingon");
     EXPECT_EQ(Checks(language.LanguageMenuItems()), (std::vector<bool>{false, false, false, true}));
+}
+
+// A language that would leave the page tabs without captions is passed over at start; with no
+// usable folder the built-in English captions stand in.
+TEST_F(LanguageMenuTest, StartTakesTheFirstUsableLanguageThenTheBuiltInCaptions) {
+    WriteLanguage(L"Klingon", test::RandomBytes(3000, 11));
+    WriteLanguage(L"English", "[Main]\nLabelMenu1=Save\n");
+    WriteLanguage(L"Deutsch", "[Main]\nLabelPageMic=Mikrofon\n");
+    const struct {
+        const wchar_t* chosen;
+        const wchar_t* taken;
+        const wchar_t* why;  // empty: the choice stands without a debug line
+    } cases[] = {
+        {L"Deutsch", L"Deutsch", L""},
+        {L"Klingon", L"Deutsch", L"Klingon\\Language.ini captions no page tab"},
+        {L"English", L"Deutsch", L"English\\Language.ini captions no page tab"},
+        {L"German", L"Deutsch", L"German\\Language.ini is missing"},
+        {L"", L"Deutsch", L"no language folder is named"},
+    };
+    for (const auto& c : cases) {
+        log.lines.clear();
+        language.SetLanguageName(c.chosen);
+        Build();
+        language.ChooseUsableLanguage();
+        EXPECT_EQ(language.LanguageName(), c.taken);
+        EXPECT_EQ(Checks(language.LanguageMenuItems()),
+                  (std::vector<bool>{true, false, false, false}));
+        if (*c.why == L'\0') {
+            EXPECT_TRUE(log.lines.empty());
+        } else {
+            ASSERT_EQ(log.lines.size(), 1u);
+            EXPECT_NE(log.lines[0].find(c.why), std::wstring::npos);
+            EXPECT_NE(log.lines[0].find(L"taking 'Deutsch'"), std::wstring::npos);
+        }
+    }
+
+    WriteLanguage(L"Deutsch", test::RandomBytes(3000, 12));
+    log.lines.clear();
+    language.SetLanguageName(L"Klingon");
+    Build();
+    language.ChooseUsableLanguage();
+    EXPECT_EQ(language.LanguageName(), L"");
+    ASSERT_EQ(log.lines.size(), 1u);
+    EXPECT_NE(log.lines[0].find(L"the built-in English captions stand in"), std::wstring::npos);
+    language.LoadLanguage(language.LanguageName());
+    EXPECT_EQ(language.Record(L"LabelPageEQ").text, L"EQ");
+    EXPECT_EQ(language.Record(L"LabelMenu1").text, L"Save");
+    EXPECT_EQ(language.Text(L"LabelClose"), L"Close");
+    EXPECT_EQ(language.Global().font, L"Tahoma");
+    EXPECT_EQ(log.lines.size(), 1u) << "the built-in captions read without a problem";
 }
 
 TEST_F(LanguageMenuTest, MissingLanguageRootGivesAnEmptyMenu) {

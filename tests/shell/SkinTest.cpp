@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 #include <string>
 #include <vector>
@@ -13,6 +14,7 @@
 #include "tests/support/HostPorts.h"
 #include "tests/support/MemoryFileSystem.h"
 #include "tests/support/QuietPorts.h"
+#include "tests/support/RandomBytes.h"
 #include "tests/support/RecordingDebugLog.h"
 #include "tests/support/RecordingUiHost.h"
 #include "tests/support/TempFolder.h"
@@ -141,6 +143,45 @@ TEST(SkinResolutionFolder, ByScreenArea) {
     for (const auto& c : cases) {
         EXPECT_EQ(ResolutionFolder(c.width, c.height), c.folder) << c.width << "x" << c.height;
     }
+}
+
+// A skin or language is looked for in the folder of the screen's size, then at the top level.
+TEST(SkinScreenSizeFolders, TheScreenSizeFolderWinsOverTheTopLevel) {
+    const std::wstring top = L"C:\\Tavrin\\Skin\\";
+    test::MemoryFileSystem files;
+    files.AddDirectory(top + L"1366x768\\Vendor");
+    files.AddDirectory(top + L"1366x768\\Both");
+    files.AddDirectory(top + L"Both");
+    files.AddDirectory(top + L"Shared");
+    files.AddDirectory(top + L"960x540\\Small");
+    files.AddTextFile(top + L"readme.txt", "not a skin");
+    const struct {
+        const wchar_t* screenSize;
+        const wchar_t* name;
+        const wchar_t* folder;
+    } cases[] = {
+        {L"1366x768\\", L"Vendor", L"1366x768\\Vendor\\"},
+        {L"1366x768\\", L"Both", L"1366x768\\Both\\"},
+        {L"1366x768\\", L"both", L"1366x768\\both\\"},
+        {L"1366x768\\", L"Shared", L"Shared\\"},
+        {L"1920x1080\\", L"Shared", L"Shared\\"},
+        {L"", L"Shared", L"Shared\\"},
+        {L"1366x768\\", L"Gone", L"Gone\\"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(ScreenSizeFolderOf(files, top, c.screenSize, c.name), top + c.folder)
+            << Narrow(c.screenSize) << Narrow(c.name);
+    }
+
+    auto sorted = [&](const std::wstring& screenSize) {
+        std::vector<std::wstring> names = ChoosableFolders(files, top, screenSize);
+        std::sort(names.begin(), names.end());
+        return names;
+    };
+    using Names = std::vector<std::wstring>;
+    EXPECT_EQ(sorted(L"1366x768\\"), (Names{L"Both", L"Shared", L"Vendor"}));
+    EXPECT_EQ(sorted(L"960x540\\"), (Names{L"Both", L"Shared", L"Small"}));
+    EXPECT_EQ(sorted(L""), (Names{L"Both", L"Shared"})) << "screen-size folders are no skins";
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -595,6 +636,73 @@ TEST_F(SkinFileTest, ReadsImageRecordsByTheirSection) {
     EXPECT_FALSE(skins.Record(L"EQ", L"EQEQENImageDown").NamesFile());
     EXPECT_EQ(skins.Record(L"EQ", L"EQEQENImageDown").page, 1) << "empty keys keep their page";
     EXPECT_FALSE(skins.Record(L"Main", L"NoSuchKey").NamesFile());
+}
+
+// A skin whose window would have no picture is passed over at start for the first that has one.
+TEST_F(SkinFileTest, StartTakesTheFirstUsableSkin) {
+    const std::string main = "[Main]\r\nMainFormImage=main.bmp\r\n";
+    WriteSkin(L"Damaged", test::RandomBytes(4000, 7));
+    WriteSkin(L"NoPicture", main);
+    WriteSkin(L"NoMain", "[Main]\r\nCloseImageUp=close.bmp\r\n");
+    WriteSkin(L"Plain", main);
+    WritePicture(L"Plain", L"main.bmp", Bitmap(8, 4));
+    WriteSkin(L"Zebra", main);
+    WritePicture(L"Zebra", L"main.bmp", Bitmap(8, 4));
+    host.files.CreateFolder(root + L"Empty\\");
+    const struct {
+        const wchar_t* chosen;
+        const wchar_t* taken;
+        const wchar_t* why;  // in the debug line; empty: the choice stands without one
+    } cases[] = {
+        {L"Zebra", L"Zebra", L""},
+        {L"Damaged", L"Plain", L"Damaged\\SkinSetting.ini names no [Main] MainFormImage"},
+        {L"NoPicture", L"Plain", L"NoPicture\\main.bmp (MainFormImage) is missing or not a"},
+        {L"NoMain", L"Plain", L"NoMain\\SkinSetting.ini names no [Main] MainFormImage"},
+        {L"Empty", L"Plain", L"Empty\\SkinSetting.ini is missing"},
+        {L"", L"Plain", L"\\SkinSetting.ini is missing"},
+    };
+    for (const auto& c : cases) {
+        log.lines.clear();
+        skins.SetSkinName(c.chosen);
+        skins.BuildSkinMenu();
+        skins.ChooseUsableSkin();
+        EXPECT_EQ(skins.SkinName(), c.taken) << Narrow(c.chosen);
+        for (const MenuItem& item : skins.SkinMenu()) {
+            EXPECT_EQ(item.checked, item.caption == c.taken) << Narrow(item.caption);
+        }
+        if (*c.why == L'\0') {
+            EXPECT_TRUE(log.lines.empty()) << Narrow(c.chosen);
+        } else {
+            EXPECT_TRUE(Contains(log.lines, c.why, L"taking 'Plain'")) << Narrow(c.chosen);
+        }
+    }
+
+    for (const wchar_t* name : {L"Plain", L"Zebra"}) {
+        host.files.RemoveFile(root + name + L"\\main.bmp");
+    }
+    log.lines.clear();
+    skins.SetSkinName(L"Damaged");
+    skins.BuildSkinMenu();
+    skins.ChooseUsableSkin();
+    EXPECT_EQ(skins.SkinName(), L"Damaged") << "nothing better: the choice stays";
+    EXPECT_TRUE(Contains(log.lines, L"no skin under", L"is usable"));
+}
+
+TEST_F(SkinFileTest, ASkinOfTheScreensSizeWinsOverOneForEverySize) {
+    WriteSkin(L"Blue", "[Main]\r\nMainFormImage=everywhere.bmp\r\n");
+    WriteSkin(L"Red", "[Main]\r\nMainFormImage=everywhere.bmp\r\n");
+    host.files.CreateFolder(root + L"1366x768\\");
+    WriteSkin(L"1366x768\\Blue", "[Main]\r\nMainFormImage=this-size.bmp\r\n");
+    skins.SetSkinRoot(root, L"1366x768\\");
+    skins.LoadSkinSettings(L"Blue");
+    EXPECT_EQ(skins.SkinDirectory(), root + L"1366x768\\Blue\\");
+    EXPECT_EQ(skins.Record(L"Main", L"MainFormImage").fileName, L"this-size.bmp");
+    skins.LoadSkinSettings(L"Red");
+    EXPECT_EQ(skins.SkinDirectory(), root + L"Red\\");
+    EXPECT_EQ(skins.Record(L"Main", L"MainFormImage").fileName, L"everywhere.bmp");
+    std::vector<std::wstring> captions;
+    for (const MenuItem& item : skins.BuildSkinMenu()) captions.push_back(item.caption);
+    EXPECT_EQ(captions, (std::vector<std::wstring>{L"Blue", L"Red"}));
 }
 
 TEST_F(SkinFileTest, ReadsTheIntegerKeysWithTheirDefaults) {

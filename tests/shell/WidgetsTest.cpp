@@ -2,6 +2,7 @@
 // folder written by the test.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -13,6 +14,7 @@
 #include "app/shell/AudioMainForm.h"
 #include "tests/support/MainWindowFixture.h"
 #include "tests/support/RecordingFeatures.h"
+#include "tests/support/RandomBytes.h"
 #include "tests/support/RecordingUiHost.h"
 
 namespace tavrin {
@@ -168,6 +170,11 @@ protected:
         Release(name);
     }
     void Unplug() { form.Discovery().m_bDeviceActive = 0; }
+    bool Logged(const std::wstring& part) {
+        return std::any_of(log.lines.begin(), log.lines.end(), [&](const std::wstring& line) {
+            return line.find(part) != std::wstring::npos;
+        });
+    }
 };
 
 TEST_F(SkinnedWindowTest, ConstructionShowsTheFirstPageInItsSkinAndLanguage) {
@@ -627,6 +634,34 @@ TEST_F(SkinnedWindowTest, ASkinThatIsGoneFallsBackToTheFirstFolder) {
     BuildWithProgramSkin("Removed");
     EXPECT_EQ(form.Skin().SkinName(), L"Alpha");
     EXPECT_TRUE(ui.menu[1].items[0].checked);
+}
+
+// Files of random bytes where the chosen skin and language should be: the window still gets a
+// face and captions, and the debug log says why they are not the chosen ones.
+TEST_F(SkinnedWindowTest, ADamagedSkinOrLanguageGivesWayToAUsableOne) {
+    WriteSkin("Broken", test::RandomBytes(5000, 3));
+    WriteLanguage("Broken", test::RandomBytes(5000, 4));
+    std::string config = kConfig;
+    config.insert(config.find("RegionCut"), "DefaultSkin=Broken\r\n");
+    config.insert(config.find("LanguageFolderName"), "DefaultLanguage=Broken\r\n");
+    host.WriteFile(folder.Path() + L"AudioConfig.cfg", config);
+    Build();
+    EXPECT_EQ(form.Skin().SkinName(), L"Test");
+    EXPECT_TRUE(Control(L"MainFormImage").visible);
+    EXPECT_EQ(form.Language().LanguageName(), L"English");
+    EXPECT_EQ(Control(L"PageVirtual7p1Label").caption, L"7.1");
+    EXPECT_TRUE(Logged(L"Skin: 'Broken' is not usable"));
+    EXPECT_TRUE(Logged(L"Language: 'Broken' is not usable"));
+}
+
+TEST_F(SkinnedWindowTest, WithoutAnyUsableLanguageTheBuiltInCaptionsShow) {
+    WriteLanguage("English", test::RandomBytes(5000, 5));
+    Build();
+    EXPECT_EQ(form.Language().LanguageName(), L"");
+    EXPECT_EQ(Control(L"PageVirtual7p1Label").caption, L"7.1 Surround");
+    EXPECT_TRUE(Control(L"PageVirtual7p1Label").visible);
+    EXPECT_EQ(ui.menu[0].caption, L"Language");
+    EXPECT_TRUE(Logged(L"the built-in English captions stand in"));
 }
 
 // The window with its real feature units: a skin change redraws every feature's state, which

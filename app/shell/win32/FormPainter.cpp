@@ -120,15 +120,18 @@ FormPainter::~FormPainter() {
     for (auto& [key, font] : fonts_) {
         if (font != nullptr) DeleteObject(font);
     }
-    if (backBuffer_ != nullptr) DeleteObject(backBuffer_);
 }
 
 void FormPainter::Paint(HDC target, const FormModel& form, int width, int height) {
-    if (width <= 0 || height <= 0 || !EnsureBackBuffer(width, height)) return;
+    if (width <= 0 || height <= 0) return;
+    void* bits = nullptr;
+    HBITMAP backBuffer = CreateTopDownDib(width, height, &bits);
+    if (backBuffer == nullptr) return;
+    ++paint_;
     HDC canvas = CreateCompatibleDC(target);
     HDC pictureCanvas = CreateCompatibleDC(target);
     if (canvas != nullptr && pictureCanvas != nullptr) {
-        HGDIOBJ oldBitmap = SelectObject(canvas, backBuffer_);
+        HGDIOBJ oldBitmap = SelectObject(canvas, backBuffer);
         HGDIOBJ oldPicture = GetCurrentObject(pictureCanvas, OBJ_BITMAP);
         // A memory DC reports the screen's pixels per inch, which is what font sizes scale by.
         const int ppi = GetDeviceCaps(canvas, LOGPIXELSY);
@@ -142,19 +145,22 @@ void FormPainter::Paint(HDC target, const FormModel& form, int width, int height
         BitBlt(target, 0, 0, width, height, canvas, 0, 0, SRCCOPY);
         SelectObject(pictureCanvas, oldPicture);
         SelectObject(canvas, oldBitmap);
+        ReleasePicturesNotShown();
     }
     if (pictureCanvas != nullptr) DeleteDC(pictureCanvas);
     if (canvas != nullptr) DeleteDC(canvas);
+    DeleteObject(backBuffer);
 }
 
-bool FormPainter::EnsureBackBuffer(int width, int height) {
-    if (backBuffer_ != nullptr && backWidth_ == width && backHeight_ == height) return true;
-    if (backBuffer_ != nullptr) DeleteObject(backBuffer_);
-    void* bits = nullptr;
-    backBuffer_ = CreateTopDownDib(width, height, &bits);
-    backWidth_ = backBuffer_ != nullptr ? width : 0;
-    backHeight_ = backBuffer_ != nullptr ? height : 0;
-    return backBuffer_ != nullptr;
+void FormPainter::ReleasePicturesNotShown() {
+    for (auto entry = pictures_.begin(); entry != pictures_.end();) {
+        if (entry->second.lastPaint == paint_) {
+            ++entry;
+            continue;
+        }
+        if (entry->second.bitmap != nullptr) DeleteObject(entry->second.bitmap);
+        entry = pictures_.erase(entry);
+    }
 }
 
 void FormPainter::PaintComponent(HDC canvas, HDC pictureCanvas, const Component& component,
@@ -247,6 +253,7 @@ const FormPainter::Picture& FormPainter::PictureOf(const std::wstring& path) {
     // A file that cannot be read or decoded is remembered too, so it is not read on every paint.
     const auto [entry, added] = pictures_.try_emplace(path);
     Picture& picture = entry->second;
+    picture.lastPaint = paint_;
     if (!added) return picture;
 
     std::vector<unsigned char> bytes;
@@ -281,7 +288,7 @@ const FormPainter::Picture& FormPainter::PictureOf(const std::wstring& path) {
             out[3] = static_cast<unsigned char>(alpha);
             opaque = opaque && alpha == 255;
         }
-        picture = {bitmap, width, height, opaque};
+        picture = {bitmap, width, height, opaque, paint_};
     }
     stbi_image_free(pixels);
     return picture;

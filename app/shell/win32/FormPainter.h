@@ -1,7 +1,9 @@
 #pragma once
 // Draws the form model with GDI: back to front, visible components only, into an off-screen
-// bitmap that reaches the target in one copy. Pictures are decoded once and kept, so that a
-// repaint reads no file.
+// bitmap that reaches the target in one copy. A picture is decoded when a paint first shows it,
+// once for all the controls that show the same file, and kept while paints show it, so that a
+// repaint reads no file; the program sits in the tray all day, so what the window no longer
+// shows (other pages, the off-screen bitmap between paints) does not stay in memory.
 #include <windows.h>
 
 #include <cstdint>
@@ -37,6 +39,7 @@ private:
         int width = 0;
         int height = 0;
         bool opaque = false;
+        uint64_t lastPaint = 0;  // the paint that showed it last
     };
     using FontKey = std::tuple<std::wstring, int32_t, bool, bool, int>;
 
@@ -45,15 +48,13 @@ private:
     void PaintLabel(HDC canvas, const Component& component, int ppi);
     void PaintCheckBox(HDC canvas, const Component& component, int ppi);
     const Picture& PictureOf(const std::wstring& path);
+    void ReleasePicturesNotShown();
     HFONT FontOf(const Component& component, int ppi);
-    bool EnsureBackBuffer(int width, int height);
 
     FileSystem& files_;
     std::unordered_map<std::wstring, Picture> pictures_;
+    uint64_t paint_ = 0;
     std::map<FontKey, HFONT> fonts_;
-    HBITMAP backBuffer_ = nullptr;
-    int backWidth_ = 0;
-    int backHeight_ = 0;
 };
 
 }  // namespace tavrin

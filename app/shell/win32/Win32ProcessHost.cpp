@@ -1,9 +1,50 @@
 #include "app/shell/win32/Win32ProcessHost.h"
 
 #include "app/shell/AudioMainForm.h"
+#include "app/shell/PluginMenu.h"
 
 namespace tavrin {
 namespace {
+
+constexpr wchar_t kExitListenerClassName[] = L"TavrinExitListener";
+
+// While the exception box is up nothing else answers the setup program's exit broadcast, and an
+// installer could not replace the program: this hidden window ends the box's loop on it.
+class ExitBroadcastListener {
+public:
+    explicit ExitBroadcastListener(HINSTANCE instance) {
+        WNDCLASSEXW windowClass{};
+        windowClass.cbSize = sizeof(windowClass);
+        windowClass.lpfnWndProc = &ExitBroadcastListener::Procedure;
+        windowClass.hInstance = instance;
+        windowClass.lpszClassName = kExitListenerClassName;
+        RegisterClassExW(&windowClass);  // fails harmlessly when it exists already
+        // A broadcast reaches top-level pop-up windows, shown or not.
+        window_ = CreateWindowExW(0, kExitListenerClassName, L"", WS_POPUP, 0, 0, 0, 0, nullptr,
+                                  nullptr, instance, nullptr);
+        if (window_ != nullptr) {
+            SetWindowLongPtrW(window_, GWLP_USERDATA, RegisterWindowMessageW(kExitMessageName));
+        }
+    }
+    ~ExitBroadcastListener() {
+        if (window_ != nullptr) DestroyWindow(window_);
+    }
+    ExitBroadcastListener(const ExitBroadcastListener&) = delete;
+    ExitBroadcastListener& operator=(const ExitBroadcastListener&) = delete;
+
+private:
+    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+        const auto exitMessage = static_cast<UINT>(GetWindowLongPtrW(window, GWLP_USERDATA));
+        if (exitMessage != 0 && message == exitMessage) {
+            // A message box's loop ends on WM_QUIT and posts it again for the loop outside.
+            PostQuitMessage(0);
+            return 0;
+        }
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+
+    HWND window_ = nullptr;
+};
 
 // The form stops receiving window messages on every way out of its scope, exceptions included.
 class FormAttachment {
@@ -73,7 +114,10 @@ void Win32ProcessHost::RunApplication() {
 }
 
 void Win32ProcessHost::ShowException(const std::wstring& message) {
-    const std::wstring title = ui_ != nullptr ? ui_->ApplicationTitle() : ProgramTitle();
+    std::wstring title = ui_ != nullptr ? ui_->ApplicationTitle() : L"";
+    // Without a configured title (or without the configuration) the program's name stands in.
+    if (title.empty()) title = ProgramTitle();
+    const ExitBroadcastListener listener(instance_);
     MessageBoxW(nullptr, message.c_str(), title.c_str(), MB_OK | MB_ICONERROR);
 }
 

@@ -256,6 +256,26 @@ TEST_F(FormPainterTest, PictureIsReadOnceAndRepaintsWithoutTheFile) {
     EXPECT_EQ(again.Pixel(3, 1), kGreen);
 }
 
+// The program sits in the tray all day: a picture no paint shows any more is let go, and read
+// again when a paint shows it once more.
+TEST_F(FormPainterTest, APictureNoLongerShownIsLetGoAndReadAgainWhenShown) {
+    const std::wstring path = Write(L"page.png", TestPng());
+    FormModel form;
+    Component& picture = form.Add(Image(path, 0, 0, 4, 2));
+    Canvas canvas(4, 2);
+    painter_.Paint(canvas.Dc(), form, 4, 2);
+    ASSERT_EQ(canvas.Pixel(0, 0), kRed);
+
+    picture.visible = false;
+    painter_.Paint(canvas.Dc(), form, 4, 2);
+    const uint32_t green = Rgba(0, 255, 0, 255);
+    Write(L"page.png", EncodePng(4, 2, std::vector<uint32_t>(8, green)));
+    picture.visible = true;
+    Canvas again(4, 2);
+    painter_.Paint(again.Dc(), form, 4, 2);
+    EXPECT_EQ(again.Pixel(0, 0), kGreen);
+}
+
 TEST_F(FormPainterTest, UnreadablePicturesPaintNothing) {
     const std::vector<uint8_t> png = TestPng();
     std::vector<uint8_t> truncated(png.begin(), png.begin() + png.size() / 2);
