@@ -27,7 +27,6 @@ inline constexpr size_t kSkinValueCapacity = 256;    // the value buffer of one 
 inline constexpr size_t kSkinItemCapacity = 128;     // one item of a value
 inline constexpr size_t kSkinImageItemCount = 6;
 
-
 struct SkinImageRecord {
     std::wstring fileName;  // empty = no picture
     int32_t left = 0;

@@ -13,8 +13,8 @@
 #include "app/features/AudioFeatures.h"
 #include "app/shell/AudioMainForm.h"
 #include "tests/support/MainWindowFixture.h"
-#include "tests/support/RecordingFeatures.h"
 #include "tests/support/RandomBytes.h"
+#include "tests/support/RecordingFeatures.h"
 #include "tests/support/RecordingUiHost.h"
 
 namespace tavrin {

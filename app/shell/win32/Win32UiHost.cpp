@@ -9,8 +9,8 @@
 
 #include "app/device/win32/DeviceNotification.h"
 #include "app/shell/win32/TrayMenu.h"
-#include "app/shell/win32/Win32Dialogs.h"
 #include "app/shell/win32/Win32Dialog.h"
+#include "app/shell/win32/Win32Dialogs.h"
 #include "resources/TavrinResources.h"
 
 namespace tavrin {
