@@ -6,6 +6,7 @@
 
 #include <vector>
 
+#include "app/shell/win32/CommonDialogs.h"
 #include "app/shell/win32/FormPainter.h"
 
 namespace tavrin {
@@ -123,7 +124,9 @@ std::optional<std::wstring> RunFileDialog(HWND owner, const FileDialogOptions& o
     dialog.Flags = OFN_HIDEREADONLY | OFN_ENABLESIZING | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR;
     const bool save = options.kind == FileDialogKind::Save;
     dialog.Flags |= save ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST;
-    const BOOL chosen = save ? GetSaveFileNameW(&dialog) : GetOpenFileNameW(&dialog);
+    const auto show = save ? CommonDialogFunction<decltype(&GetSaveFileNameW)>("GetSaveFileNameW")
+                           : CommonDialogFunction<decltype(&GetOpenFileNameW)>("GetOpenFileNameW");
+    const BOOL chosen = show != nullptr && show(&dialog);
     if (!chosen) return std::nullopt;
     return std::wstring(fileName.data());
 }

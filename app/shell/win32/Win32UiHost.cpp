@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "app/device/win32/DeviceNotification.h"
+#include "app/shell/win32/CommonDialogs.h"
 #include "app/shell/win32/TrayMenu.h"
 #include "app/shell/win32/Win32Dialog.h"
 #include "app/shell/win32/Win32Dialogs.h"
@@ -463,7 +464,8 @@ bool Win32UiHost::ChooseColour(uint32_t& colour) {
     choice.rgbResult = colour;
     choice.lpCustColors = customColours_.data();
     choice.Flags = CC_RGBINIT | CC_ANYCOLOR;
-    if (!ChooseColorW(&choice)) return false;
+    const auto chooseColour = CommonDialogFunction<decltype(&ChooseColorW)>("ChooseColorW");
+    if (chooseColour == nullptr || !chooseColour(&choice)) return false;
     colour = choice.rgbResult;
     return true;
 }
