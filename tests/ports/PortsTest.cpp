@@ -1,7 +1,3 @@
-#ifdef _WIN32
-#include <windows.h>
-#endif
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -142,22 +138,6 @@ TEST_F(HostFileSystemTest, ProgramFilesAreWrittenInPlaceAndFoldersRemovedWhenEmp
     EXPECT_TRUE(host.files.RemoveFolder(folder.Path() + L"Plugin\\"));
     EXPECT_FALSE(host.files.DirectoryExists(folder.Path() + L"Plugin"));
 }
-
-#ifdef _WIN32
-TEST_F(HostFileSystemTest, AFileHeldByAProgramCannotBeWrittenOrRemoved) {
-    const std::wstring path = folder.Path() + L"Tavrin.exe";
-    host.WriteFile(path, "MZ");
-    // A running program's file is open for reading without write or delete sharing.
-    HANDLE held = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(held, INVALID_HANDLE_VALUE);
-    const uint8_t bytes[] = {'M', 'Z', 0};
-    EXPECT_EQ(host.files.WriteNewFile(path, bytes, sizeof(bytes)), FileWriteResult::OpenFailed);
-    EXPECT_FALSE(host.files.RemoveFile(path));
-    CloseHandle(held);
-    EXPECT_TRUE(host.files.RemoveFile(path));
-}
-#endif
 
 #ifndef _WIN32
 TEST(HostPath, WindowsFormMapsToTheHostAndBack) {

@@ -1,9 +1,13 @@
+#include <windows.h>
+
 #include <gtest/gtest.h>
 
 #include "common/VersionInfoMgr.h"
 #include "ports/win32/Win32Environment.h"
+#include "ports/win32/Win32FileSystem.h"
 #include "ports/win32/Win32Registry.h"
 #include "tests/support/RecordingDebugLog.h"
+#include "tests/support/TempFolder.h"
 
 namespace tavrin {
 namespace {
@@ -32,6 +36,22 @@ TEST(Win32Registry, ValuesRoundTripInBothViews) {
     EXPECT_EQ(registry.QueryValue(hklm, kTestKey, L"Name", value, RegistryView::Default), 2);
     EXPECT_EQ(registry.DeleteTree(hklm, kTestKey, RegistryView::Default), 0);
     EXPECT_EQ(registry.QueryValue(hklm, kTestKey, L"Blob", value, RegistryView::Default), 2);
+}
+
+TEST(Win32FileSystem, AFileHeldByAProgramCannotBeWrittenOrRemoved) {
+    test::TempFolder folder;
+    Win32FileSystem files;
+    const std::wstring path = folder.Path() + L"Tavrin.exe";
+    const uint8_t bytes[] = {'M', 'Z', 0};
+    ASSERT_TRUE(files.ReplaceFileAtomically(path, std::vector<uint8_t>(bytes, bytes + 2)));
+    // A running program's file is open for reading without write or delete sharing.
+    HANDLE held = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(files.WriteNewFile(path, bytes, sizeof(bytes)), FileWriteResult::OpenFailed);
+    EXPECT_FALSE(files.RemoveFile(path));
+    CloseHandle(held);
+    EXPECT_TRUE(files.RemoveFile(path));
 }
 
 TEST(Win32Environment, AnswersLikeA64BitWindows) {
