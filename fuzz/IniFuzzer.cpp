@@ -8,19 +8,17 @@
 #include <vector>
 
 #include "common/Inifilemanager.h"
+#include "fuzz/FuzzSupport.h"
 #include "tests/support/MemoryFileSystem.h"
 
 namespace {
 
 using tavrin::CIniMgr;
+using tavrin::fuzz::Check;
 using tavrin::test::MemoryFileSystem;
 
 const std::wstring kPath = L"C:\\fuzz\\AudioConfig.cfg";
 const std::wstring kOtherPath = L"C:\\fuzz\\Other.cfg";
-
-void Check(bool condition) {
-    if (!condition) std::abort();
-}
 
 // Text between "[" and "]" read as single-byte, UTF-16 (both byte orders) and UTF-32
 // little-endian text, so that most sections the reader finds are also asked for.

@@ -7,6 +7,7 @@
 
 #include "app/shell/Language.h"
 #include "fuzz/FuzzPlatform.h"
+#include "fuzz/FuzzSupport.h"
 #include "tests/support/RecordingUiHost.h"
 
 namespace {
@@ -15,18 +16,6 @@ using namespace tavrin;
 
 const std::wstring kTopLevel = L"C:\\Tavrin\\Language\\";
 const std::wstring kConfigPath = L"C:\\Tavrin\\AudioConfig.cfg";
-
-const FormModel& Design() {
-    static const FormModel design = [] {
-        std::vector<std::wstring> problems;
-        return ParseFormDesign(MainFormDesignText(), problems);
-    }();
-    return design;
-}
-
-void Check(bool condition) {
-    if (!condition) std::abort();
-}
 
 }  // namespace
 
@@ -38,7 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     RecordingUiHost ui;
     ui.pixelsPerInch = 96 + static_cast<int32_t>(size % 3) * 24;
-    FormModel form = Design();
+    FormModel form = fuzz::MainFormDesign();
     LanguageManager language(ports.platform, ui, form);
     language.SetLanguageRoot(kTopLevel, L"960x540\\");
     language.SetOldVersion((size & 1) != 0);
@@ -53,7 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     for (const Component& control : form.Components()) {
         if (control.kind == ComponentKind::Label)
-            Check(control.caption.size() < kLabelTextCapacity);
+            fuzz::Check(control.caption.size() < kLabelTextCapacity);
     }
     return 0;
 }

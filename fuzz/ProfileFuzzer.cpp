@@ -9,6 +9,7 @@
 
 #include "app/features/ProfileFile.h"
 #include "common/AudioConfig.h"
+#include "fuzz/FuzzSupport.h"
 #include "ports/portable/PortableProfileStore.h"
 #include "tests/support/MemoryFileSystem.h"
 
@@ -17,10 +18,6 @@ namespace {
 using namespace tavrin;
 
 const std::wstring kPath = L"C:\\fuzz\\LastProfile.ini";
-
-void Check(bool condition) {
-    if (!condition) std::abort();
-}
 
 template <class Conversion>
 void Convert(Conversion conversion) {
@@ -38,10 +35,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     PortableProfileStore profiles(files);
     const ProfileData profile = ReadProfile(profiles, kPath);
     for (const ProfileKey& key : ProfileKeys()) {
-        Check(profile.Value(key.id).size() < kProfileValueCapacity);
+        fuzz::Check(profile.Value(key.id).size() < kProfileValueCapacity);
         const std::vector<std::wstring> items = profile.Items(key.id);
-        Check(items.size() == key.items);
-        for (const std::wstring& item : items) Check(item.size() <= kProfileItemMaxLength);
+        fuzz::Check(items.size() == key.items);
+        for (const std::wstring& item : items) fuzz::Check(item.size() <= kProfileItemMaxLength);
         profile.ZeroWhenEmpty(key.id);
         profile.GivenNumber(key.id);
         if (key.format == ProfileFormat::Position) {
@@ -51,6 +48,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
     }
     // Whatever was read can be written again as a whole file.
-    Check(WriteProfile(files, kPath, profile));
+    fuzz::Check(WriteProfile(files, kPath, profile));
     return 0;
 }

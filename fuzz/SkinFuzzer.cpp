@@ -9,6 +9,7 @@
 #include "app/form/PictureFile.h"
 #include "app/shell/Skin.h"
 #include "fuzz/FuzzPlatform.h"
+#include "fuzz/FuzzSupport.h"
 #include "tests/support/RecordingUiHost.h"
 
 namespace {
@@ -26,18 +27,6 @@ const std::vector<uint8_t> kBitmap = {'B', 'M', 62, 0, 0, 0, 0, 0, 0, 0, 54, 0, 
 const std::vector<uint8_t> kPng = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0, 0, 13,
                                    'I',  'H', 'D', 'R', 0,    0,    0,    1,    0, 0, 0, 1};
 
-const FormModel& Design() {
-    static const FormModel design = [] {
-        std::vector<std::wstring> problems;
-        return ParseFormDesign(MainFormDesignText(), problems);
-    }();
-    return design;
-}
-
-void Check(bool condition) {
-    if (!condition) std::abort();
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -49,7 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ports.files.AddFile(kSkinFolder + kRegionFileName, {});
 
     RecordingUiHost ui;
-    FormModel form = Design();
+    FormModel form = fuzz::MainFormDesign();
     SkinManager skins(ports.platform, ui, form);
     skins.SetSkinRoot(kTopLevel, L"1366x768\\");
     skins.SetSkinName(L"Fuzz");
@@ -65,12 +54,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (const Component& control : form.Components()) {
         if (control.kind != ComponentKind::Image || control.picture.empty()) continue;
         const bool fromDesign = [&] {
-            const Component* designed = Design().Find(control.name);
+            const Component* designed = fuzz::MainFormDesign().Find(control.name);
             return designed != nullptr && designed->picture == control.picture;
         }();
         if (fromDesign) continue;
-        Check(control.picture.rfind(kSkinFolder, 0) == 0);
-        Check(ReadPictureSize(ports.files, control.picture).has_value());
+        fuzz::Check(control.picture.rfind(kSkinFolder, 0) == 0);
+        fuzz::Check(ReadPictureSize(ports.files, control.picture).has_value());
     }
     return 0;
 }
