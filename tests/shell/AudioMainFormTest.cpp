@@ -140,15 +140,7 @@ TEST_F(MainWindowWithFeaturesTest, TheNextWindowComesUpWithTheSettingsTheLastOne
     ASSERT_TRUE(host.files.FileExists(lastProfile));
 
     AudioFeatures nextFeatures;
-    TAudioMainForm next{{platform,
-                         ui,
-                         library,
-                         errorBox,
-                         bus,
-                         bus,
-                         bus.Driver(),
-                         nextFeatures,
-                         {audio, mediaPlayer, services}}};
+    TAudioMainForm next{Ports(ui, library, nextFeatures)};
     ClearTraffic();
     ASSERT_TRUE(next.Construct());
     EXPECT_EQ(next.m_Settings.m_iCurrentEffect, 3);
@@ -192,15 +184,7 @@ TEST_F(MainWindowWithFeaturesTest, ConstructionLoadsEncThenReadsAndArmsTheSwitch
 
 TEST_F(AudioMainFormTest, WithoutTheSdkNothingElseHappens) {
     FailingLibrary missing;
-    TAudioMainForm bare{{platform,
-                         ui,
-                         missing,
-                         errorBox,
-                         bus,
-                         bus,
-                         bus.Driver(),
-                         features,
-                         {audio, mediaPlayer, services}}};
+    TAudioMainForm bare{Ports(ui, missing, features)};
     EXPECT_FALSE(bare.Construct());
     EXPECT_EQ(errorBox.shown, std::vector<std::wstring>{L"error 126: not found"});
     EXPECT_EQ(ui.messages,
@@ -339,15 +323,7 @@ TEST_F(AudioMainFormTest, OnlyTheFirstActivationOfAServiceBootMinimises) {
 
     RecordingUi other;
     other.commandLine = L"Tavrin.exe -SERVICEBOOT";
-    TAudioMainForm second{{platform,
-                           other,
-                           library,
-                           errorBox,
-                           bus,
-                           bus,
-                           bus.Driver(),
-                           features,
-                           {audio, mediaPlayer, services}}};
+    TAudioMainForm second{Ports(other, library, features)};
     second.FormActivate();
     EXPECT_TRUE(other.calls.empty()) << "the switch is matched case-sensitively here";
 }

@@ -63,15 +63,21 @@ protected:
     MemoryServiceManager services;
     Ui ui;
     Features features;
-    TAudioMainForm form{{platform,
-                         ui,
-                         library,
-                         errorBox,
-                         bus,
-                         bus,
-                         bus.Driver(),
-                         features,
-                         {audio, mediaPlayer, services}}};
+    TAudioMainForm form{Ports(ui, library, features)};
+
+    // The fixture's ports, for a second window or one with another UI, SDK or features.
+    MainWindowPorts Ports(MainWindowHost& windowUi, DynamicLibrary& sdkLibrary,
+                          MainWindowFeatures& windowFeatures) {
+        return {platform,
+                windowUi,
+                sdkLibrary,
+                errorBox,
+                bus,
+                bus,
+                bus.Driver(),
+                windowFeatures,
+                {audio, mediaPlayer, services}};
+    }
 };
 
 }  // namespace tavrin::test
