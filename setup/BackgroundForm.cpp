@@ -5,30 +5,12 @@
 namespace tavrin::setup {
 namespace {
 
-constexpr int64_t kAbove1920x1080 = 2073601;
-constexpr int64_t kAbove1366x768 = 1049088;
-constexpr int64_t kAbove960x540 = 518400;
-constexpr size_t kResolutionFolderMaxLength = 127;
-
 std::wstring FolderOf(const std::wstring& path) {
     const size_t split = path.find_last_of(L'\\');
     return split == std::wstring::npos ? L"" : path.substr(0, split + 1);
 }
 
 }  // namespace
-
-std::wstring ResolutionFolder(int32_t screenWidth, int32_t screenHeight) {
-    const int64_t pixels = static_cast<int64_t>(screenWidth) * screenHeight;
-    std::wstring folder;
-    if (pixels >= kAbove1920x1080) {
-        folder = L"1920x1080\\";
-    } else if (pixels > kAbove1366x768) {
-        folder = L"1366x768\\";
-    } else if (pixels > kAbove960x540) {
-        folder = L"960x540\\";
-    }
-    return folder.substr(0, kResolutionFolderMaxLength);
-}
 
 TBackgroundForm::TBackgroundForm(Platform& platform, int32_t screenWidth, int32_t screenHeight)
     : platform_(platform) {

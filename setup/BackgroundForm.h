@@ -4,12 +4,10 @@
 #include <cstdint>
 #include <string>
 
+#include "common/ScreenSize.h"
 #include "ports/Platform.h"
 
 namespace tavrin::setup {
-
-// "1920x1080\", "1366x768\", "960x540\" or empty, by the screen's pixel count.
-std::wstring ResolutionFolder(int32_t screenWidth, int32_t screenHeight);
 
 // What the background form needs of the windowing system.
 class BackgroundHost {

@@ -1,15 +1,11 @@
 #include "app/shell/ScreenSizeFolders.h"
 
 #include <algorithm>
-#include <array>
 
 #include "ports/TextCase.h"
 
 namespace tavrin {
 namespace {
-
-constexpr std::array<const wchar_t*, 3> kScreenSizeFolderNames = {L"1920x1080", L"1366x768",
-                                                                  L"960x540"};
 
 bool IsScreenSizeFolder(const std::wstring& name) {
     return std::any_of(kScreenSizeFolderNames.begin(), kScreenSizeFolderNames.end(),
@@ -17,14 +13,6 @@ bool IsScreenSizeFolder(const std::wstring& name) {
 }
 
 }  // namespace
-
-std::wstring ResolutionFolder(int32_t screenWidth, int32_t screenHeight) {
-    const int64_t area = int64_t{screenWidth} * screenHeight;
-    if (area > int64_t{1920} * 1080) return std::wstring(kScreenSizeFolderNames[0]) + L"\\";
-    if (area > int64_t{1366} * 768) return std::wstring(kScreenSizeFolderNames[1]) + L"\\";
-    if (area > int64_t{960} * 540) return std::wstring(kScreenSizeFolderNames[2]) + L"\\";
-    return L"";
-}
 
 std::wstring ScreenSizeFolderOf(FileSystem& files, const std::wstring& topLevel,
                                 const std::wstring& screenSize, const std::wstring& name) {

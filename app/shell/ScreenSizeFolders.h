@@ -7,12 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "common/ScreenSize.h"
 #include "ports/FileSystem.h"
 
 namespace tavrin {
-
-// "1920x1080\", "1366x768\", "960x540\" or "" by the primary screen's area.
-std::wstring ResolutionFolder(int32_t screenWidth, int32_t screenHeight);
 
 // The folder of `name`, with the trailing backslash: topLevel + screenSize + name when that
 // folder exists, else topLevel + name. Both folders carry their trailing backslash.

@@ -120,31 +120,6 @@ bool Contains(const std::vector<std::wstring>& lines, const std::wstring& a,
     return false;
 }
 
-// ---------------------------------------------------------------------------------------------
-// Resolution folder.
-
-TEST(SkinResolutionFolder, ByScreenArea) {
-    const struct {
-        int32_t width, height;
-        const wchar_t* folder;
-    } cases[] = {
-        {2560, 1440, L"1920x1080\\"},
-        {1921, 1080, L"1920x1080\\"},
-        {1920, 1080, L"1366x768\\"},
-        {1600, 900, L"1366x768\\"},
-        {1367, 768, L"1366x768\\"},
-        {1366, 768, L"960x540\\"},
-        {1024, 768, L"960x540\\"},
-        {961, 540, L"960x540\\"},
-        {960, 540, L""},
-        {800, 600, L""},
-        {0, 0, L""},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(ResolutionFolder(c.width, c.height), c.folder) << c.width << "x" << c.height;
-    }
-}
-
 // A skin or language is looked for in the folder of the screen's size, then at the top level.
 TEST(SkinScreenSizeFolders, TheScreenSizeFolderWinsOverTheTopLevel) {
     const std::wstring top = L"C:\\Tavrin\\Skin\\";
