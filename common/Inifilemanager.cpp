@@ -209,7 +209,10 @@ int CIniMgr::LoadIniFile(const std::wstring& filePath) {
     std::vector<uint8_t> contents;
     const int readResult = ReadFileContents(filePath, contents);
     if (readResult != kLoaded) return readResult;
+    return LoadIniText(std::move(contents));
+}
 
+int CIniMgr::LoadIniText(std::vector<uint8_t> contents) {
     ClearIni();
 
     if (!DecodeLines(std::move(contents))) {

@@ -48,6 +48,8 @@ public:
     CIniMgr& operator=(const CIniMgr&) = delete;
 
     int LoadIniFile(const std::wstring& filePath);
+    // The same for text that is not in a file (the program's own built-in texts).
+    int LoadIniText(std::vector<uint8_t> contents);
     bool HasSection(const std::wstring& sectionName) const;
     void GetSectionKeys(const std::wstring& sectionName, std::vector<std::wstring>& keys) const;
     std::wstring GetKeyValue(const std::wstring& sectionName, const std::wstring& key) const;

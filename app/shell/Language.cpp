@@ -3,11 +3,10 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
-#include <map>
 #include <optional>
-#include <utility>
 
 #include "app/form/ControlTable.h"
+#include "common/Inifilemanager.h"
 #include "common/Text.h"
 #include "ports/TextCase.h"
 
@@ -68,41 +67,6 @@ LabelRecord EmptyRecord(int32_t page) {
 constexpr wchar_t kBuiltInSource[] = L"built-in English captions";
 const wchar_t* const kPageTabKeys[] = {L"LabelPageEQ", L"LabelPageEffect", L"LabelPageMic",
                                        L"LabelPageVirtual7ch1"};
-
-std::wstring_view TrimmedLine(std::string_view line, std::wstring& text) {
-    text.assign(line.begin(), line.end());  // the built-in text is plain ASCII
-    return TrimBlanks(text);
-}
-
-// The built-in texts by section and key, read with the profile-file rules they need: sections
-// in brackets, "key=value" lines, ";" comments, blanks around keys and values dropped.
-std::map<std::pair<std::wstring, std::wstring>, std::wstring> ParseBuiltInText() {
-    std::map<std::pair<std::wstring, std::wstring>, std::wstring> values;
-    std::string_view text = BuiltInLanguageText();
-    std::wstring section;
-    std::wstring buffer;
-    while (!text.empty()) {
-        const size_t end = std::min(text.find('\n'), text.size());
-        const std::wstring_view line = TrimmedLine(text.substr(0, end), buffer);
-        text.remove_prefix(std::min(end + 1, text.size()));
-        if (line.empty() || line.front() == L';') continue;
-        if (line.front() == L'[' && line.back() == L']') {
-            section = line.substr(1, line.size() - 2);
-            continue;
-        }
-        const size_t equals = line.find(L'=');
-        if (equals == std::wstring_view::npos) continue;
-        values[{section, std::wstring(TrimBlanks(line.substr(0, equals)))}] =
-            TrimBlanks(line.substr(equals + 1));
-    }
-    return values;
-}
-
-std::wstring BuiltInValue(const wchar_t* section, const wchar_t* key) {
-    static const auto values = ParseBuiltInText();
-    const auto found = values.find({section, key});
-    return found == values.end() ? L"" : found->second;
-}
 
 // Rounds half-way values to the even neighbour without depending on the floating-point mode.
 int64_t RoundHalfToEven(double value) {
@@ -371,7 +335,13 @@ void LanguageManager::LoadLanguage(const std::wstring& languageFolderName) {
     global_ = GlobalFont();
     languageName_ = languageFolderName;
     if (languageFolderName.empty()) {
-        LoadRecords(kBuiltInSource, &BuiltInValue);
+        // The last resort, read like any language file.
+        CIniMgr builtIn(platform_.files);
+        const std::string_view text = BuiltInLanguageText();
+        builtIn.LoadIniText({text.begin(), text.end()});
+        LoadRecords(kBuiltInSource, [&](const wchar_t* section, const wchar_t* key) {
+            return builtIn.GetKeyValue(section, key);
+        });
         return;
     }
     const std::wstring file = LanguageFile(languageFolderName);
